@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "core/AtomicFile.h"
 #include "core/Cp1252.h"
 #include "core/FileNames.h"
 #include "core/WebAccess.h"
@@ -18,66 +19,6 @@ namespace corv {
 namespace {
 
 using platform::ShareLock;
-
-bool ReadWholeFile(const std::string& path, std::string& out) {
-    out.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char buf[65536];
-    bool ok = true;
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        out.append(buf, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return ok;
-}
-
-// Writes the content beside the file and renames it over the file, so a crash or a full
-// disk leaves either the old file or the new one, never a mix.
-bool ReplaceFile(const std::string& path, const std::string& content) {
-    std::string target = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {  // keep a link pointing where it did
-        target = real;
-        std::free(real);
-    }
-    std::string tmpl = fs::DirName(target) + "." + fs::BaseName(target) + ".XXXXXX";
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return false;
-    struct stat st;
-    mode_t mode;
-    if (::stat(target.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    const char* p = content.data();
-    size_t left = content.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    ok = ok && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(tmpl.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(tmpl.c_str());
-    return ok;
-}
 
 bool BadName(std::string_view name) {
     return name.empty() || name.find_first_of(std::string_view("=\r\n\0", 4)) != std::string_view::npos;
@@ -172,6 +113,7 @@ std::string ToCommaText(const std::vector<std::string>& items) {
 
 std::vector<std::string> FromCommaText(std::string_view text) {
     std::vector<std::string> items;
+    text = text.substr(0, text.find('\0'));  // the list ends at a NUL, as a C string would
     size_t p = 0;
     auto blank = [&](size_t i) {
         return i < text.size() && static_cast<unsigned char>(text[i]) <= ' ' && text[i] != '\0';
@@ -470,7 +412,7 @@ int TDynamicFile::Save() {
         content += l.text;
         content += "\r\n";
     }
-    if (!ReplaceFile(path_, content)) return -1;
+    if (!WriteFileAtomic(path_, content)) return -1;
     changed_ = false;
     return 1;
 }

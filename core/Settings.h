@@ -51,6 +51,8 @@ public:
     int Names(std::vector<std::string>& names);
     int Entries(std::vector<std::string>& lines);
     int Clear();
+    // Forgets that the entries changed, so closing writes nothing.
+    void DiscardChanges() { changed_ = false; }
     // Writes every line through a temporary file renamed over the original; -1 when that
     // fails, and the file on disk and the changed flag stay as they were.
     int Save();

@@ -167,10 +167,6 @@ int FetchWithLimits(std::string_view address, const std::string* postData, std::
     if (!GetPart(url.get(), CURLUPART_SCHEME, scheme) || (scheme != "http" && scheme != "https"))
         return 0;
 
-    EasyPtr easy(curl_easy_init());
-    if (!easy) return 0;
-    CURL* c = easy.get();
-
     ListPtr headers;
     auto addHeader = [&headers](const char* line) {
         curl_slist* grown = curl_slist_append(headers.get(), line);
@@ -183,7 +179,11 @@ int FetchWithLimits(std::string_view address, const std::string* postData, std::
     if (reload && (!addHeader("Cache-Control: no-cache") || !addHeader("Pragma: no-cache")))
         return 0;
 
+    // Declared before the easy handle, which points at them until its cleanup.
     Transfer t;
+    EasyPtr easy(curl_easy_init());
+    if (!easy) return 0;
+    CURL* c = easy.get();
     t.easy = c;
     t.maxBody = limits.maxBody;
     t.stall = limits.stall;

@@ -1,0 +1,16 @@
+#pragma once
+// Saves that never leave a half-written file: the content goes to a temporary file in
+// the same folder, is flushed, and is renamed over the target.
+
+#include <string>
+#include <string_view>
+
+namespace corv {
+
+// False when any step fails; the target is then as it was and no temporary file is left.
+bool WriteFileAtomic(const std::string& path, std::string_view content);
+
+// The whole file; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& content);
+
+}  // namespace corv
