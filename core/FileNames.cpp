@@ -117,6 +117,7 @@ std::vector<std::string> ListMatching(std::string_view pathWithMask) {
         struct stat st;
         std::string full = realDir + e;
         if (::stat(full.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        if (e == ".corvshare") continue;  // the share-lock file is not data
         if (MatchMask(e, mask)) out.push_back(std::move(e));
     }
     std::sort(out.begin(), out.end(),

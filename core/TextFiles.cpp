@@ -181,7 +181,7 @@ bool TFile::CopyFolder(const std::string& from, const std::string& to) {
     if (!stdfs::is_directory(src, ec)) return false;
     bool ok = true;
     for (const auto& entry : stdfs::directory_iterator(src, ec)) {
-        if (!entry.is_regular_file(ec)) continue;
+        if (!entry.is_regular_file(ec) || entry.path().filename() == ".corvshare") continue;
         if (!stdfs::copy_file(entry.path(), dst / entry.path().filename(),
                               stdfs::copy_options::overwrite_existing, ec))
             ok = false;

@@ -52,8 +52,10 @@ TEST(FileNames, ListingsAreSortedAndSkipFolders) {
     WriteFile(dir / "A.grp", "");
     WriteFile(dir / "c.usr", "");
     ::mkdir((dir / "d.grp").c_str(), 0777);
+    WriteFile(dir / ".corvshare", "");
     std::vector<std::string> expected = {"A.grp", "b.GRP"};
     EXPECT_EQ(ListMatching(dir / "*.grp"), expected);
+    EXPECT_EQ(ListMatching(dir / "*.*"), (std::vector<std::string>{"A.grp", "b.GRP", "c.usr"}));
 }
 
 TEST(FileNames, FileUrlsBecomeLocalPaths) {

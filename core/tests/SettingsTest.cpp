@@ -218,6 +218,8 @@ TEST(SettingsFormat, CommaText) {
         EXPECT_EQ(settings_format::FromCommaText(c.text), c.items) << c.text;
     }
     EXPECT_EQ(settings_format::FromCommaText("a b,c,"), (L{"a", "b", "c", ""}));
+    // A NUL ends the list (it once made the reader loop forever).
+    EXPECT_EQ(settings_format::FromCommaText(std::string("a,b\0c,d", 7)), (L{"a", "b"}));
 
     TempDir dir;
     TDynamicSettings s;
