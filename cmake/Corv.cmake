@@ -4,9 +4,9 @@ function(corv_gtest name)
     return()
   endif()
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${T_SOURCES})
+  add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/cmake/TestEnvironment.cpp)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "CORV_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp;QT_QPA_PLATFORM=offscreen;CORV_SCREENSHOTS=${CMAKE_BINARY_DIR}/screenshots")
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/cmake/TestEnvironment.cpp PROPERTIES COMPILE_DEFINITIONS
+    "CORV_TEST_TMP_DEFAULT=\"${CMAKE_BINARY_DIR}/test-tmp\";CORV_SCREENSHOTS_DEFAULT=\"${CMAKE_BINARY_DIR}/screenshots\"")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()

@@ -1,0 +1,162 @@
+// Every language string the code asks for (written Str(N) or Compose({N, ...}), see
+// core/Localize.h) must have an English text in the shipped install/language.eng.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <set>
+
+#include "core/Cp1252.h"
+#include "core/Localize.h"
+#include "support/RecordingUi.h"
+#include "support/TempDir.h"
+
+namespace corv {
+namespace {
+
+namespace fsys = std::filesystem;
+using test::ReadFile;
+
+const std::string kSourceDir = CORV_SOURCE_DIR;
+
+// The string numbers a source text asks for.
+std::set<int> RequestedStrings(const std::string& source) {
+    static const std::regex single(R"(\bStr\(\s*(\d+)\s*\))");
+    static const std::regex list(R"(\bCompose\(\s*\{([^}]*)\}\s*\))");
+    static const std::regex number(R"(\s*(-?\d+)\s*)");
+    std::set<int> found;
+    for (std::sregex_iterator it(source.begin(), source.end(), single), end; it != end; ++it)
+        found.insert(std::stoi((*it)[1]));
+    for (std::sregex_iterator it(source.begin(), source.end(), list), end; it != end; ++it) {
+        // Only items that are whole literals: "Compose({N1, N2})" in a comment asks nothing.
+        std::string items = std::string((*it)[1]) + ",";
+        for (size_t start = 0, comma; (comma = items.find(',', start)) != std::string::npos;
+             start = comma + 1) {
+            std::smatch m;
+            std::string item = items.substr(start, comma - start);
+            if (std::regex_match(item, m, number) && std::stoi(m[1]) >= 0)
+                found.insert(std::stoi(m[1]));
+        }
+    }
+    return found;
+}
+
+// Source folders only: no build trees, no tests, nothing hidden.
+bool SkippedFolder(const fsys::path& dir) {
+    std::string name = dir.filename().string();
+    return name.empty() || name[0] == '.' || name == "tests" || name.rfind("build", 0) == 0 ||
+           fsys::exists(dir / "CMakeCache.txt");
+}
+
+// number -> the first file that asks for it
+std::map<int, std::string> RequestedInSources(const fsys::path& root) {
+    std::map<int, std::string> found;
+    std::vector<fsys::path> folders{root};
+    while (!folders.empty()) {
+        fsys::path dir = folders.back();
+        folders.pop_back();
+        for (const auto& entry : fsys::directory_iterator(dir)) {
+            if (entry.is_directory()) {
+                if (!SkippedFolder(entry.path())) folders.push_back(entry.path());
+                continue;
+            }
+            std::string ext = entry.path().extension().string();
+            if (ext != ".cpp" && ext != ".h") continue;
+            for (int n : RequestedStrings(ReadFile(entry.path().string())))
+                found.emplace(n, fsys::relative(entry.path(), root).string());
+        }
+    }
+    return found;
+}
+
+// The numbers without a non-empty text in the table.
+std::vector<int> Missing(const std::map<int, std::string>& requested, const TLocalize& table) {
+    std::vector<int> missing;
+    for (const auto& [n, file] : requested)
+        if (!table.IsGiven(n) || table.String(n).empty()) missing.push_back(n);
+    return missing;
+}
+
+TEST(LanguageStrings, ScannerFindsBothFormsOnly) {
+    std::string source =
+        "a = Str(12); b = corv::Str( 5 ); c = Compose({1, -1, 374});\n"
+        "Str(n); MyStr(99); Compose({}); Compose({N1, N2, ...}); Compose({ids});\n"
+        "// Str(7) in a comment beside a table counts too\n";
+    EXPECT_EQ(RequestedStrings(source), (std::set<int>{1, 5, 7, 12, 374}));
+}
+
+TEST(LanguageStrings, CheckReportsAMissingOrEmptyText) {
+    testsupport::RecordingUi ui;
+    TLocalize table;
+    table.SetString(0, "language.eng");
+    table.SetString(1, "Corvella");
+    table.SetString(3, "");
+    std::map<int, std::string> requested{{1, "a.cpp"}, {2, "b.cpp"}, {3, "c.cpp"}, {9, "d.cpp"}};
+    EXPECT_EQ(Missing(requested, table), (std::vector<int>{2, 3, 9}));
+}
+
+TEST(LanguageStrings, EveryRequestedStringHasEnglishText) {
+    testsupport::RecordingUi ui;
+    TLocalize english;
+    ASSERT_EQ(english.LoadFile(kSourceDir + "/install/language.eng", TLocalize::kBase), 0);
+    auto requested = RequestedInSources(kSourceDir);
+    ASSERT_FALSE(requested.empty()) << "the scan found no requests at all";
+    for (int n : {1, 126, 372, 374, 1889, 1890, 1891})
+        EXPECT_TRUE(requested.count(n)) << "the scan missed " << n;
+    for (int n : Missing(requested, english))
+        ADD_FAILURE() << "install/language.eng has no text for string " << n << " (asked for in "
+                      << requested[n] << ")";
+}
+
+TEST(LanguageStrings, ShippedFilesFollowTheFormat) {
+    std::string bytes = ReadFile(kSourceDir + "/install/language.eng");
+    ASSERT_FALSE(bytes.empty());
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
+        }
+        if (bytes[i] == '\r') {
+            ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "bare CR at " << i;
+        }
+    }
+    ASSERT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+
+    // Loaded the way a program starts: bare names in the installation folder.
+    test::TempDir dir;
+    fsys::copy_file(kSourceDir + "/install/language.eng", dir / "language.eng");
+    fsys::copy_file(kSourceDir + "/install/CorvLangs.ini", dir / "CorvLangs.ini");
+    char cwd[PATH_MAX];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    testsupport::RecordingUi ui;
+    TLocalize loc;
+    TLocalize::SetCurrentCode("");
+    int result = loc.Load("language");
+    ASSERT_EQ(chdir(cwd), 0);
+
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(TLocalize::CurrentCode(), "ENG");
+    EXPECT_EQ(loc.LanguageList(), std::vector<std::string>{"English=ENG"});
+    EXPECT_EQ(loc.DefaultCode(), "ENG");
+    EXPECT_EQ(loc.String(0), "language.eng");
+    // The last line carries the highest number: nothing given lies beyond the table.
+    int highest = 0;
+    for (int n = 0; n < loc.TableSize(); ++n)
+        if (loc.IsGiven(n)) highest = n;
+    EXPECT_EQ(highest, loc.TableSize() - 1);
+
+    const std::string letters = loc.String(12), capitalisable = loc.String(13),
+                      capitals = loc.String(14);
+    EXPECT_EQ(letters, "abcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(capitals, ToUpper(capitalisable));
+    for (char c : capitalisable) EXPECT_NE(letters.find(c), std::string::npos) << c;
+    TLocalize::SetCurrentCode("");
+}
+
+}  // namespace
+}  // namespace corv
