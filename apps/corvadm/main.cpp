@@ -16,6 +16,7 @@
 #include "core/Localize.h"
 #include "core/Settings.h"
 #include "core/UserInterface.h"
+#include "apps/corvadm/LayoutCommands.h"
 #include "data/DifficultKeys.h"
 #include "data/ProgramSettings.h"
 #include "data/Results.h"
@@ -33,9 +34,11 @@ const char kUsage[] =
     "  users list [GROUP]            index lines of a group (all users without GROUP)\n"
     "  users show NAME               settings, results and difficult keys of a user\n"
     "  users rebuild-index           rebuild the user indexes from the user files\n"
+    "  layout check FILE             every problem of a keyboard layout (exit 1 if any)\n"
+    "  layout show FILE              keys, fingers and home row of a keyboard layout\n"
     "FILE is a path, or a name found in the root folder (Policy.dyn, 0.grp) or the\n"
-    "database folder (Name.usr). The root comes from --root or CorvNPath.ini beside\n"
-    "this program.\n";
+    "database folder (Name.usr); for layout, in the keyboards folder. The root comes\n"
+    "from --root or CorvNPath.ini beside this program.\n";
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "corvadm: %s\n", message.c_str());
@@ -184,6 +187,8 @@ int main(int argc, char** argv) {
             rc = Settings(args);
         else if (command == "users")
             rc = Users(args);
+        else if (command == "layout")
+            rc = LayoutCommand(args);
         else
             rc = Fail("unknown command " + command + "\n" + kUsage);
         CorvSettings::CloseAll();

@@ -14,8 +14,8 @@
 #include "data/DifficultKeys.h"
 #include "data/ProgramSettings.h"
 #include "data/Results.h"
-#include "../../core/tests/support/RecordingUi.h"
-#include "../../core/tests/support/TempDir.h"
+#include "core/tests/support/RecordingUi.h"
+#include "core/tests/support/TempDir.h"
 
 namespace corv {
 namespace {

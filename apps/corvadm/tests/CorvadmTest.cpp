@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdio>
 
-#include "../../../core/tests/support/TempDir.h"
+#include "core/tests/support/TempDir.h"
 
 namespace {
 
