@@ -1,0 +1,29 @@
+#include "shell/views/StorageForm.h"
+
+#include "shell/views/BookForm.h"
+#include "shell/views/QtText.h"
+
+namespace corv {
+
+TStorageForm::TStorageForm() {
+    setAttribute(Qt::WA_DontShowOnScreen);
+    resize(TBookFormEx::kBookWidth, TBookFormEx::kBookHeight);
+}
+
+TStorageForm::~TStorageForm() {
+    if (auto* window = MainWindow()) window->ForgetStorage(this);
+}
+
+void TStorageForm::Register(QWidget* control, const char* name) {
+    control->setObjectName(QString::fromLatin1(name));
+    controls_.emplace_back(control);
+}
+
+QWidget* TStorageForm::Control(const std::string& name) const {
+    const QString qname = ToQt(name);
+    for (const QPointer<QWidget>& w : controls_)
+        if (w && w->objectName() == qname) return w;
+    return findChild<QWidget*>(qname);
+}
+
+}  // namespace corv
