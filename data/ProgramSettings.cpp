@@ -42,8 +42,8 @@ void MakeFolders(const std::string& path) {
         if (i == p.size() || p[i] == '/') ::mkdir(p.substr(0, i).c_str(), 0777);
 }
 
-void Stop(const std::string& text, const std::string& caption) {
-    ui::Message(text, caption, ui::Icon::kError);
+void Stop(const std::string& text, const std::string& caption, std::vector<int> ids) {
+    ui::Message(text, caption, ui::Icon::kError, ui::Buttons::kOk, std::move(ids));
     ui::Shell().EndProgram(1);
 }
 
@@ -110,7 +110,17 @@ void TProgramSettings::SetLayoutIdSource(std::function<std::string()> source) {
     LayoutIdSource() = std::move(source);
 }
 
+namespace {
+std::string& ProgramFolderOverride() {
+    static std::string folder;
+    return folder;
+}
+}  // namespace
+
+void TProgramSettings::SetProgramFolder(std::string folder) { ProgramFolderOverride() = std::move(folder); }
+
 std::string TProgramSettings::ProgramFolder() {
+    if (!ProgramFolderOverride().empty()) return WithSlash(ProgramFolderOverride());
     char buf[4096];
     ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
     if (n <= 0) return "./";
@@ -161,12 +171,12 @@ std::unique_ptr<TProgramSettings> TProgramSettings::Create(const std::string& gi
     ps->keyboardsFolder = WithSlash(fs::ResolveCase(ps->rootFolder + "keyboards"));
 
     if (!IsDirectory(ps->rootFolder)) {
-        Stop(Str(358) + "\r\n" + Str(359), Str(360));
+        Stop(Str(358) + "\r\n" + Str(359), Str(360), {358, 359, 360});
         return nullptr;
     }
     if (!fs::FileExists(ps->rootFolder + "Policy.dyn")) {
         Stop(Str(361) + "\r\n" + Str(362) + ToUpper(ps->rootFolder) + Str(363) + "\r\n\r\n" + Str(364),
-             Str(1));
+             Str(1), {361, 362, 363, 364, 1});
         return nullptr;
     }
     if (!IsDirectory(ps->databaseFolder)) ReportError(0, "Database directory not found");

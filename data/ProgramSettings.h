@@ -54,8 +54,9 @@ public:
 
     // The source of the current layout identifier; the keyboard layer installs its own.
     static void SetLayoutIdSource(std::function<std::string()> source);
-    // The folder of the running program, with "/".
+    // The folder of the running program, with "/" (tests may set another).
     static std::string ProgramFolder();
+    static void SetProgramFolder(std::string folder);
 };
 
 // The process's settings (none before start-up made them).
