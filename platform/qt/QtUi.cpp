@@ -1,5 +1,7 @@
 #include "platform/qt/QtUi.h"
 
+#include "platform/qt/QtText.h"
+
 #include <QApplication>
 #include <QAudioDevice>
 #include <QDesktopServices>
@@ -23,13 +25,9 @@
 
 namespace corv::qtui {
 
-QString ToQt(std::string_view text) {
-    return QString::fromStdString(Cp1252ToUtf8(ui::NormalizeLineEnds(text)));
-}
+QString ToQt(std::string_view text) { return corv::ToQt(ui::NormalizeLineEnds(text)); }
 
-std::string FromQt(const QString& text) {
-    return Utf8ToCp1252(text.toStdString());
-}
+std::string FromQt(const QString& text) { return corv::FromQt(text); }
 
 bool CanAskUser() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;

@@ -17,7 +17,7 @@
 #include "core/Utility.h"
 #include "shell/views/Art.h"
 #include "shell/views/FormView.h"
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace corv {
 
@@ -358,6 +358,10 @@ void TBookFormEx::SetMenuVisible(bool visible) {
     if (visible) menu_->raise();
     // The product mark sits in the page's bottom left corner, beside the menu when shown.
     logo_->move((visible ? kMenuWidth : 0) + 22, logo_->y());
+    // Without the menu the title line spans the whole page.
+    const int left = visible ? kMenuWidth : 0;
+    titleShading_->setGeometry(left, 0, kBookWidth - left, titleShading_->height());
+    title_->setGeometry(left + 22, title_->y(), kBookWidth - left - 130, title_->height());
 }
 
 bool TBookFormEx::MenuVisible() const {

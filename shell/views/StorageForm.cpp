@@ -1,7 +1,7 @@
 #include "shell/views/StorageForm.h"
 
 #include "shell/views/BookForm.h"
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace corv {
 

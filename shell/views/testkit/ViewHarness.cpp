@@ -19,7 +19,7 @@
 
 #include "shell/views/BookForm.h"
 #include "shell/views/FormView.h"
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace corv::viewtest {
 

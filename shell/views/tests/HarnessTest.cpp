@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "core/UserInterface.h"
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 #include "shell/views/testkit/ViewHarness.h"
 #include "shell/views/tests/SampleView.h"
 

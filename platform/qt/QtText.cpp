@@ -1,4 +1,4 @@
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace corv {
 namespace {
