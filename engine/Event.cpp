@@ -18,7 +18,7 @@
 #include "core/Utility.h"
 #include "engine/analysis/Analyzer.h"
 #include "shell/views/BookForm.h"
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace corv {
 

@@ -18,7 +18,7 @@
 #include "core/WebAccess.h"
 #include "shell/views/Art.h"
 #include "shell/views/BookForm.h"
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace corv {
 

@@ -7,7 +7,7 @@
 #include "core/Settings.h"
 #include "core/Utility.h"
 #include "engine/analysis/Analyzer.h"
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace corv::enginetest {
 

@@ -13,7 +13,7 @@
 #include "engine/MessageEvents.h"
 #include "engine/tests/EngineTestSupport.h"
 #include "shell/views/BookForm.h"
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace corv {
 namespace {

@@ -10,7 +10,7 @@
 #include "core/Localize.h"
 #include "engine/Event.h"
 #include "engine/tests/EngineTestSupport.h"
-#include "shell/views/QtText.h"
+#include "platform/qt/QtText.h"
 
 namespace corv {
 namespace {
