@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include "platform/tests/support/VirtualDisplay.h"
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -23,51 +25,7 @@ TEST(KeyboardToggles, NothingWithoutDisplay) {
     EXPECT_FALSE(CapsLockOn(none));
 }
 
-// A private virtual X server for the test's own keyboard.
-class VirtualDisplay {
-  public:
-    VirtualDisplay() {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        std::string fd = std::to_string(fds[1]);
-        // -noreset: the tests connect once per call, and the state must outlive each connection.
-        const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-nolisten",
-                              "tcp",  "-noreset",   nullptr};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        int rc = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        if (rc != 0) {
-            pid_ = 0;
-            close(fds[0]);
-            return;
-        }
-        // The server writes its display number and a line end once it accepts connections;
-        // the pipe stays open while it runs, since a failed write ends the server.
-        readEnd_ = fds[0];
-        std::string number;
-        pollfd p{readEnd_, POLLIN, 0};
-        char c = 0;
-        while (poll(&p, 1, 20000) == 1 && read(readEnd_, &c, 1) == 1 && c != '\n')
-            number.push_back(c);
-        if (c == '\n' && !number.empty()) name_ = ":" + number;
-    }
-    ~VirtualDisplay() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (readEnd_ >= 0) close(readEnd_);
-    }
-    const std::string& name() const { return name_; }
-
-  private:
-    pid_t pid_ = 0;
-    int readEnd_ = -1;
-    std::string name_;
-};
+using testsupport::VirtualDisplay;
 
 TEST(KeyboardToggles, SetAndReadOnVirtualDisplay) {
     VirtualDisplay x;

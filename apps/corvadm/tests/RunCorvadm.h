@@ -1,0 +1,28 @@
+#pragma once
+// Runs the real corvadm program with arguments and collects what it printed.
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace corv::test {
+
+struct Outcome {
+    int status;
+    std::string out;  // standard output and standard error
+};
+
+inline Outcome Corvadm(const std::string& args) {
+    std::string cmd = std::string(CORVADM_PATH) + " " + args + " 2>&1";
+    FILE* p = ::popen(cmd.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+    int rc = ::pclose(p);
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, out};
+}
+
+}  // namespace corv::test
