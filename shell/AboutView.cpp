@@ -1,0 +1,81 @@
+#include "shell/AboutView.h"
+
+#include <QLabel>
+
+#include "core/Localize.h"
+#include "core/Settings.h"
+#include "core/Utility.h"
+#include "data/User.h"
+#include "shell/AppFrame.h"
+#include "shell/views/BookForm.h"
+#include "platform/qt/QtText.h"
+
+namespace corv {
+
+TAboutViewStg::TAboutViewStg() {
+    AboutPanel = Make<QWidget>(this, "AboutPanel");
+    AboutPanel->setGeometry(0, 0, 800, 600);
+    ProductLbl = Make<QLabel>(AboutPanel, "ProductLbl");
+    ProductLbl->setGeometry(200, 90, 560, 40);
+    ProductLbl->setStyleSheet("font-size: 22pt; font-weight: bold; color: #18465f;");
+    VersionLbl = Make<QLabel>(AboutPanel, "VersionLbl");
+    VersionLbl->setGeometry(200, 140, 560, 24);
+    UserLbl = Make<QLabel>(AboutPanel, "UserLbl");
+    UserLbl->setGeometry(200, 180, 560, 24);
+    LinksLbl = Make<QLabel>(AboutPanel, "LinksLbl");
+    LinksLbl->setGeometry(200, 230, 560, 140);
+    LinksLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LinksLbl->setTextFormat(Qt::RichText);
+    LinksLbl->setOpenExternalLinks(false);
+}
+
+std::vector<std::pair<std::string, std::string>> TAboutView::HelpLinks() {
+    // Str(551) Str(1478) Str(553)
+    const std::pair<const char*, int> defaults[] = {
+        {"manual/tutor.htm", 551}, {"manual/user-manual.htm", 1478}, {"manual/schools.htm", 553}};
+    TDynamicSettings* policy = CorvSettings::Policy();
+    const bool noInternet = policy && policy->GetBool("RemoveInternetLinks");
+    std::vector<std::pair<std::string, std::string>> links;
+    for (int i = 0; i < 3; ++i) {
+        std::string address = defaults[i].first;
+        std::string custom = policy ? policy->GetText("LinkAddress" + std::to_string(i + 1)) : "";
+        if (!custom.empty()) address = custom;
+        std::string title = Localization().String(defaults[i].second);
+        const bool web = address.find("://") != std::string::npos;
+        if (title.empty() || (web && noInternet)) continue;
+        links.emplace_back(address, title);
+    }
+    return links;
+}
+
+void TAboutView::Setup() {
+    TCustomBookView::Setup();
+    SetShowCancel(false);
+    SetButtonSet(0);
+    stg_ = std::make_unique<TAboutViewStg>();
+    const ProductInfo& p = Product();
+    stg_->ProductLbl->setText(ToQt(p.title.empty() ? Str(2) : p.title));
+    stg_->VersionLbl->setText(ToQt(p.version + "." + p.build + " (" + p.buildDate + ")"));
+    TUser* user = CurrentUser();
+    std::string who = !user ? std::string() : user->IsVisitor() ? Str(17) : user->DisplayName();
+    stg_->UserLbl->setText(ToQt(who));
+    QString links;
+    for (const auto& [address, title] : HelpLinks())
+        links += QStringLiteral("<p><a href=\"%1\">%2</a></p>").arg(ToQt(address).toHtmlEscaped(), ToQt(title).toHtmlEscaped());
+    stg_->LinksLbl->setText(links);
+    QObject::connect(stg_->LinksLbl, &QLabel::linkActivated,
+                     [](const QString& link) { OpenAddress(FromQt(link)); });
+    MainWindow()->BorrowChildren(stg_->AboutPanel);
+}
+
+void TAboutView::Teardown() {
+    TCustomBookView::Teardown();
+    stg_.reset();
+}
+
+int RunAboutView() {
+    TAboutView view;
+    return view.ShowModal();
+}
+
+}  // namespace corv

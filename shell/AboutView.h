@@ -1,0 +1,39 @@
+#pragma once
+// The "Info" section: what this program is, which version, who is logged in, and help.
+
+#include <memory>
+#include <string>
+
+#include "shell/views/FormView.h"
+#include "shell/views/StorageForm.h"
+
+class QLabel;
+
+namespace corv {
+
+class TAboutViewStg : public TStorageForm {
+public:
+    TAboutViewStg();
+    QWidget* AboutPanel;
+    QLabel* ProductLbl;
+    QLabel* VersionLbl;
+    QLabel* UserLbl;
+    QLabel* LinksLbl;
+};
+
+class TAboutView : public TCustomBookView {
+public:
+    void Setup() override;
+    void Teardown() override;
+
+    // The three help links: (address, title); empty titles are left out.
+    static std::vector<std::pair<std::string, std::string>> HelpLinks();
+
+private:
+    std::unique_ptr<TAboutViewStg> stg_;
+};
+
+// Runs the view; its answer.
+int RunAboutView();
+
+}  // namespace corv

@@ -1,0 +1,101 @@
+#pragma once
+// The tutor's life: start-up (language, single instance, folders, the meter's pause,
+// policy and workstation settings, login, layout), the section loop, and shut-down.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corv {
+
+class TBookFormEx;
+class TLoginViewStg;
+
+struct CommandLine {
+    bool typeTest = false;
+    bool typeTest2 = false;
+    bool uninstall = false;
+    bool noMutex = false;
+    std::string workstationName;  // with "/NOMUTEX"
+    std::string firstSection;     // "Vantor", "VantorStatistics"
+    bool screenshotMode = false;
+};
+// Exact, case-insensitive parameters; anything else is ignored.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The sections a build of the tutor has. Each later part of the program registers its
+// own; the menu shows only the registered ones.
+struct Section {
+    int titleString = 0;  // the window title while it runs
+    // Runs the section; the answer can name the next section (guided studying).
+    std::function<int()> run;
+};
+void RegisterSection(const std::string& name, Section section);
+const Section* FindSection(const std::string& name);
+
+// The product title and version fields shown by the about view and written to the log.
+struct ProductInfo {
+    std::string title;
+    std::string version = "10.0";
+    std::string build = "849";
+    std::string buildDate = "2015-11-04";
+    std::string year = "2014";
+};
+const ProductInfo& Product();
+
+// The messages of the inter-program protocol the tutor sends or accepts.
+namespace protocol {
+constexpr const char* kMeterWindow = "Wendro 10";
+constexpr const char* kTutorClass = "TBookFormEx";
+constexpr const char* kTutorMutex = "Corv2004Mutex";
+constexpr const char* kDisable = "CorvVantor1999.DISABLE";
+constexpr const char* kEnable = "CorvVantor1999.ENABLE";
+constexpr const char* kBringFront = "Corv2001.BRINGFRONT";
+}  // namespace protocol
+
+class TAppFrame {
+public:
+    TAppFrame(TBookFormEx& window, TLoginViewStg* loginStorage, CommandLine commandLine);
+    ~TAppFrame();
+
+    std::function<void()> OnInitialized;
+    std::function<void()> OnRun;
+
+    // Initialize, then Finalize with its result; errors become reports -4000 / -4001.
+    int Run();
+    // 0 after the main loop ended, -1 when start-up stopped, 123 for a second instance.
+    int Initialize();
+    void Finalize(int initResult);
+
+    // The milliseconds the tutor waits after pausing the meter; tests shorten it.
+    static void SetMeterPauseMs(int ms);
+
+private:
+    bool Login();
+    void ShowPendingMessages();
+    void CheckAssignedTest();
+    void Uninstall();
+    void HandleMessage(unsigned message, long long wParam);
+
+    struct State;
+    std::unique_ptr<State> s_;
+};
+
+class TMain {
+public:
+    TMain(TBookFormEx& window, TLoginViewStg* loginStorage);
+    // Reads the command line, starts up, runs the sections, shuts down; the exit code.
+    int Run(const std::vector<std::string>& args);
+    void BuildMenu();
+    void MainLoop();
+
+private:
+    TBookFormEx& window_;
+    TLoginViewStg* loginStorage_;
+    CommandLine commandLine_;
+    bool menuBuilt_ = false;
+};
+
+}  // namespace corv

@@ -1,0 +1,817 @@
+#include "shell/LoginView.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPixmap>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "core/Cp1252.h"
+#include "core/ErrorReport.h"
+#include "core/FileNames.h"
+#include "core/Localize.h"
+#include "core/Settings.h"
+#include "core/TextUtil.h"
+#include "core/UserInterface.h"
+#include "core/Utility.h"
+#include "data/ProgramSettings.h"
+#include "data/User.h"
+#include "platform/qt/QtText.h"
+#include "shell/views/Art.h"
+#include "shell/views/BookForm.h"
+
+namespace corv {
+
+namespace {
+
+constexpr int kShift = TBookFormEx::kBorrowShift;
+constexpr size_t kMaxNameLength = 50;
+// Where the logo may stand on the book.
+constexpr int kLogoWidth = 250;
+constexpr int kLogoHeight = 150;
+
+QRect OnBook(int x, int y, int w, int h) {
+    return QRect(x - kShift, y - kShift, w, h);
+}
+
+QLabel* FieldLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setFont(art::UiFont(9, true));
+    label->setStyleSheet(QStringLiteral("color: #4d6270; background: transparent;"));
+    return label;
+}
+
+// A panel with a vertical layout without margins, so a hidden panel takes no room.
+QVBoxLayout* Column(QWidget* panel, int spacing) {
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+void Warn(const std::string& text, std::vector<int> ids) {
+    ui::Message(text, Str(1), ui::Icon::kWarning, ui::Buttons::kOk, std::move(ids));
+}
+
+// The open error as the user sees it: who could not be opened, and why.
+void ShowOpenError(const std::string& name, const std::string& error) {
+    ui::Message(Str(417) + name + Str(418) + "\r\n" + error, Str(1), ui::Icon::kError,
+                ui::Buttons::kOk, {417, 418});
+}
+
+bool YesNo(const std::string& text, std::vector<int> ids) {
+    ui::MessageRequest request;
+    request.text = text;
+    request.caption = Str(1);
+    request.icon = ui::Icon::kQuestion;
+    request.buttons = ui::Buttons::kYesNo;
+    request.defaultAnswer = ui::kAnswerNo;
+    request.stringIds = std::move(ids);
+    return ui::Message(request) == ui::kAnswerYes;
+}
+
+bool PolicyBool(const char* key) {
+    TDynamicSettings* policy = CorvSettings::Policy();
+    return policy && policy->GetBool(key);
+}
+
+// A user that is not taken into use leaves its file as it was.
+void Release(std::unique_ptr<TUser>& user) {
+    if (!user) return;
+    user->File().DiscardChanges();
+    user.reset();
+}
+
+bool IsLowerCaseLetter(char c) {
+    return UpperCase(c) != c;
+}
+
+// A combo box with the book's chevron in place of the platform's arrow.
+class TChevronCombo : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QComboBox::paintEvent(event);
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        QPen pen(isEnabled() ? art::Accent() : art::InkSoft(), 1.8);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+        p.setPen(pen);
+        const QPointF c(width() - 14.0, height() / 2.0 + 1.0);
+        const QPointF chevron[] = {c + QPointF(-4.5, -2.5), c + QPointF(0, 2.0),
+                                   c + QPointF(4.5, -2.5)};
+        p.drawPolyline(chevron, 3);
+    }
+};
+
+class WaitCursor {
+  public:
+    WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Names
+
+std::string NormaliseLoginName(const std::string& entered) {
+    std::string name;
+    for (const std::string& word : SplitWords(entered, " \t")) {
+        if (!name.empty()) name += ' ';
+        name += word;
+    }
+    if (name.size() > kMaxNameLength) name.resize(kMaxNameLength);
+    bool hasLetter = false;
+    for (char c : name) hasLetter = hasLetter || UpperCase(c) != LowerCase(c);
+    const bool allCapitals = hasLetter && ToUpper(name) == name;
+    if (!name.empty() && (IsLowerCaseLetter(name[0]) || allCapitals)) {
+        std::string capitalised;
+        for (const std::string& word : SplitWords(name, " ")) {
+            if (!capitalised.empty()) capitalised += ' ';
+            capitalised += CapitaliseName(word, CapitalisableLetters());
+        }
+        name = capitalised;
+    }
+    return TrimBlanks(name);
+}
+
+// ---------------------------------------------------------------------------------------
+// Deleting
+
+bool DeleteUserFiles(std::unique_ptr<TUser> user) {
+    namespace stdfs = std::filesystem;
+    if (!user || user->IsVisitor()) return false;
+    TProgramSettings* settings = ProgramSettings();
+    if (!settings || settings->databaseFolder.empty()) return false;
+    std::error_code ec;
+    const stdfs::path database = stdfs::canonical(settings->databaseFolder, ec);
+    if (ec) return false;
+
+    std::vector<std::string> paths = {
+        user->UsrPath(), user->StatisticsPath(),
+        fs::ResolveCase(settings->databaseFolder + user->FileBase() + ".SET")};
+    // Typed-text records of the user's results: the statistics base + ".TT" + number.
+    const std::string statsBase = fs::BaseName(user->StatisticsPath());
+    const std::string ttPrefix = statsBase.substr(0, statsBase.size() - 4) + ".TT";
+    for (const std::string& file : fs::ListMatching(settings->databaseFolder + ttPrefix + "*")) {
+        const std::string number = file.substr(ttPrefix.size());
+        if (!number.empty() &&
+            std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            paths.push_back(settings->databaseFolder + file);
+    }
+
+    bool ok = true;
+    for (const std::string& path : paths) {
+        const stdfs::path p(path);
+        // Only plain entries directly inside the database folder, never the visitor's.
+        const std::string file = p.filename().string();
+        if (file.empty() || EqualsNoCase(file, std::string(TUser::kVisitorFile) + ".usr") ||
+            EqualsNoCase(file, std::string(TUser::kVisitorFile) + ".DTA") ||
+            EqualsNoCase(file, std::string(TUser::kVisitorFile) + ".SET")) {
+            ok = false;
+            continue;
+        }
+        const stdfs::path folder = stdfs::canonical(p.parent_path(), ec);
+        if (ec || folder != database) {
+            ok = false;
+            continue;
+        }
+        const stdfs::file_status status = stdfs::symlink_status(p, ec);
+        if (ec || status.type() == stdfs::file_type::not_found) continue;
+        if (status.type() == stdfs::file_type::directory) {
+            ok = false;
+            continue;
+        }
+        // A link goes, never what it points to.
+        if (!stdfs::remove(p, ec) || ec) {
+            ReportError(-5, path);
+            ok = false;
+        }
+    }
+    // The files are gone: closing must not write the user back.
+    Release(user);
+    TUser::RebuildIndexes();
+    return ok;
+}
+
+// ---------------------------------------------------------------------------------------
+// Storage form
+
+TLoginViewStg::TLoginViewStg() {
+    // Left of the card: the logo, then what the page is for.
+    IntroPanel = Make<QWidget>(this, "IntroPanel");
+    IntroPanel->setGeometry(OnBook(28, 104, 272, 460));
+    QVBoxLayout* intro = Column(IntroPanel, 0);
+    LogoImage = Make<QLabel>(IntroPanel, "LogoImage");
+    LogoImage->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    LogoImage->setMaximumSize(kLogoWidth, kLogoHeight);
+    LogoImage->setStyleSheet(QStringLiteral("background: transparent;"));
+    intro->addWidget(LogoImage);
+    intro->addSpacing(34);
+
+    GreetingLbl = Make<QLabel>(IntroPanel, "GreetingLbl");
+    GreetingLbl->setWordWrap(true);
+    GreetingLbl->setFont(art::UiFont(16, true));
+    GreetingLbl->setStyleSheet(QStringLiteral("color: #123c52; background: transparent;"));
+    intro->addWidget(GreetingLbl);
+    intro->addSpacing(6);
+    auto* rule = new art::TShadePic(art::TShadePic::kDivider, IntroPanel);
+    Register(rule, "GreetingRule");
+    rule->setFixedSize(250, 8);
+    intro->addWidget(rule);
+    intro->addSpacing(10);
+
+    GreetingText = Make<QLabel>(IntroPanel, "GreetingText");
+    GreetingText->setWordWrap(true);
+    GreetingText->setTextFormat(Qt::PlainText);
+    GreetingText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    GreetingText->setFont(art::UiFont(10));
+    GreetingText->setStyleSheet(QStringLiteral("color: #4d6270; background: transparent;"));
+    intro->addWidget(GreetingText);
+    intro->addStretch(1);
+
+    LoginCard = Make<QFrame>(this, "LoginCard");
+    LoginCard->setGeometry(OnBook(328, 100, 432, 472));
+    LoginCard->setStyleSheet(QStringLiteral(
+        "QFrame#LoginCard { background: #fffdf8; border: 1px solid #ddd3bf; border-radius: 10px; }"
+        "QListWidget#NameList { font-family: Verdana; font-size: 13px; padding: 2px; }"
+        "QListWidget#NameList::item { padding: 5px 8px; border-radius: 3px; }"
+        "QListWidget#NameList::item:hover { background: #f4ecdb; }"
+        "QListWidget#NameList::item:selected { background: #1f6f8b; color: white; }"
+        "QComboBox::drop-down { subcontrol-origin: padding; subcontrol-position: center right;"
+        " width: 24px; border: none; }"));
+    auto* cardLayout = new QVBoxLayout(LoginCard);
+    cardLayout->setContentsMargins(26, 22, 26, 22);
+    Pages = Make<QStackedWidget>(LoginCard, "Pages");
+    Pages->setStyleSheet(QStringLiteral("QStackedWidget#Pages { background: transparent; }"));
+    cardLayout->addWidget(Pages);
+
+    // --- Login page ---
+    LoginPage = Make<QWidget>(Pages, "LoginPage");
+    Pages->addWidget(LoginPage);
+    QVBoxLayout* login = Column(LoginPage, 6);
+
+    GroupPanel = Make<QWidget>(LoginPage, "GroupPanel");
+    QVBoxLayout* group = Column(GroupPanel, 5);
+    groupLbl_ = FieldLabel(GroupPanel);
+    GroupList = Make<TChevronCombo>(GroupPanel, "GroupList");
+    GroupList->setMinimumHeight(30);
+    group->addWidget(groupLbl_);
+    group->addWidget(GroupList);
+    group->addSpacing(8);
+    login->addWidget(GroupPanel);
+
+    NameLbl = FieldLabel(LoginPage);
+    NameLbl->setObjectName(QStringLiteral("NameLbl"));
+    login->addWidget(NameLbl);
+    NameEdit = Make<QLineEdit>(LoginPage, "NameEdit");
+    NameEdit->setMinimumHeight(30);
+    NameEdit->setMaxLength(80);
+    login->addWidget(NameEdit);
+    NameList = Make<QListWidget>(LoginPage, "NameList");
+    NameList->setSelectionMode(QAbstractItemView::SingleSelection);
+    NameList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    NameList->setFocusPolicy(Qt::StrongFocus);
+    login->addWidget(NameList, 1);
+
+    PasswordPanel = Make<QWidget>(LoginPage, "PasswordPanel");
+    QVBoxLayout* password = Column(PasswordPanel, 5);
+    password->addSpacing(8);
+    passwordLbl_ = FieldLabel(PasswordPanel);
+    PasswordEdit = Make<QLineEdit>(PasswordPanel, "PasswordEdit");
+    PasswordEdit->setEchoMode(QLineEdit::Password);
+    PasswordEdit->setMinimumHeight(30);
+    password->addWidget(passwordLbl_);
+    password->addWidget(PasswordEdit);
+    login->addWidget(PasswordPanel);
+    login->addStretch(0);
+
+    login->addSpacing(14);
+    auto* loginButtons = new QHBoxLayout();
+    loginButtons->setSpacing(10);
+    NewUserBtn = Make<QPushButton>(LoginPage, "NewUserBtn");
+    art::SetButtonRole(NewUserBtn, art::ButtonRole::kSecondary);
+    DeleteUsrBtn = Make<QPushButton>(LoginPage, "DeleteUsrBtn");
+    art::SetButtonRole(DeleteUsrBtn, art::ButtonRole::kLink);
+    EnterBtn2 = Make<QPushButton>(LoginPage, "EnterBtn2");
+    art::SetButtonRole(EnterBtn2, art::ButtonRole::kPrimary);
+    for (QPushButton* b : {NewUserBtn, DeleteUsrBtn, EnterBtn2}) {
+        b->setMinimumHeight(34);
+        b->setCursor(Qt::PointingHandCursor);
+    }
+    EnterBtn2->setMinimumWidth(118);
+    loginButtons->addWidget(DeleteUsrBtn);
+    loginButtons->addStretch(1);
+    loginButtons->addWidget(NewUserBtn);
+    loginButtons->addWidget(EnterBtn2);
+    login->addLayout(loginButtons);
+
+    // --- New-user page ---
+    NewUserPage = Make<QWidget>(Pages, "NewUserPage");
+    Pages->addWidget(NewUserPage);
+    QVBoxLayout* newUser = Column(NewUserPage, 6);
+
+    NewNamePanel = Make<QWidget>(NewUserPage, "NewNamePanel");
+    QVBoxLayout* newName = Column(NewNamePanel, 5);
+    newNameLbl_ = FieldLabel(NewNamePanel);
+    NewNameEdit = Make<QLineEdit>(NewNamePanel, "NewNameEdit");
+    NewNameEdit->setMinimumHeight(30);
+    NewNameEdit->setMaxLength(80);
+    newName->addWidget(newNameLbl_);
+    newName->addWidget(NewNameEdit);
+    newName->addSpacing(12);
+    newUser->addWidget(NewNamePanel);
+
+    NewPasswordPanel = Make<QWidget>(NewUserPage, "NewPasswordPanel");
+    QVBoxLayout* newPassword = Column(NewPasswordPanel, 5);
+    newPasswordLbl_ = FieldLabel(NewPasswordPanel);
+    NewPasswordEdit = Make<QLineEdit>(NewPasswordPanel, "NewPasswordEdit");
+    newPasswordLbl2_ = FieldLabel(NewPasswordPanel);
+    NewPasswordEdit2 = Make<QLineEdit>(NewPasswordPanel, "NewPasswordEdit2");
+    for (QLineEdit* e : {NewPasswordEdit, NewPasswordEdit2}) {
+        e->setEchoMode(QLineEdit::Password);
+        e->setMinimumHeight(30);
+    }
+    newPassword->addWidget(newPasswordLbl_);
+    newPassword->addWidget(NewPasswordEdit);
+    newPassword->addSpacing(6);
+    newPassword->addWidget(newPasswordLbl2_);
+    newPassword->addWidget(NewPasswordEdit2);
+    newPassword->addSpacing(12);
+    newUser->addWidget(NewPasswordPanel);
+
+    NewGroupPanel = Make<QWidget>(NewUserPage, "NewGroupPanel");
+    QVBoxLayout* newGroup = Column(NewGroupPanel, 5);
+    newGroupLbl_ = FieldLabel(NewGroupPanel);
+    NewGroupCombo = Make<TChevronCombo>(NewGroupPanel, "NewGroupCombo");
+    NewGroupCombo->setMinimumHeight(30);
+    newGroup->addWidget(newGroupLbl_);
+    newGroup->addWidget(NewGroupCombo);
+    newUser->addWidget(NewGroupPanel);
+    newUser->addStretch(1);
+
+    auto* newButtons = new QHBoxLayout();
+    newButtons->setSpacing(10);
+    BackBtn = Make<QPushButton>(NewUserPage, "BackBtn");
+    art::SetButtonRole(BackBtn, art::ButtonRole::kSecondary);
+    EnterBtn = Make<QPushButton>(NewUserPage, "EnterBtn");
+    art::SetButtonRole(EnterBtn, art::ButtonRole::kPrimary);
+    for (QPushButton* b : {BackBtn, EnterBtn}) {
+        b->setMinimumHeight(34);
+        b->setCursor(Qt::PointingHandCursor);
+    }
+    EnterBtn->setMinimumWidth(118);
+    newButtons->addWidget(BackBtn);
+    newButtons->addStretch(1);
+    newButtons->addWidget(EnterBtn);
+    newUser->addLayout(newButtons);
+
+    ApplyCaptions();
+}
+
+void TLoginViewStg::ApplyCaptions() {
+    groupLbl_->setText(ToQt(Str(730)));
+    NameLbl->setText(ToQt(Str(731)));
+    passwordLbl_->setText(ToQt(Str(732)));
+    EnterBtn2->setText(ToQt(Str(733)));
+    NewUserBtn->setText(ToQt(Str(734)));
+    newNameLbl_->setText(ToQt(Str(735)));
+    newPasswordLbl_->setText(ToQt(Str(736)));
+    newPasswordLbl2_->setText(ToQt(Str(737)));
+    EnterBtn->setText(ToQt(Str(738)));
+    DeleteUsrBtn->setText(ToQt(Str(1688)));
+    newGroupLbl_->setText(ToQt(Str(1690)));
+    BackBtn->setText(ToQt(Str(1213)));
+}
+
+// ---------------------------------------------------------------------------------------
+// View
+
+TLoginView::TLoginView(TLoginViewStg& storage, std::string lastUserName)
+    : stg_(storage), lastUserName_(std::move(lastUserName)) {}
+
+TLoginView::~TLoginView() {
+    CloseBeforeDestroy();
+}
+
+void TLoginView::ReadPolicy() {
+    passwordRequired_ = PolicyBool("RequirePasswords");
+    selfGrouping_ = !PolicyBool("DisableSelfGrouping");
+    userListDisabled_ = PolicyBool("DisableUserList");
+    newUsersPrevented_ = PolicyBool("PreventNewUsers");
+    groupListShown_ = !PolicyBool("DisableGroupList");
+}
+
+void TLoginView::Setup() {
+    ShowLogo = false;
+    ShowMenu = false;
+    TCustomBookView::Setup();
+    SetButtonSet(0);
+    if (auto* window = MainWindow()) window->SetMenuVisible(false);
+    OnCloseQuery = [this](TFormView&, bool& refuse) { CloseQuery(refuse); };
+
+    {
+        WaitCursor wait;
+        ReadPolicy();
+        stg_.ApplyCaptions();
+        FillGroups();
+        stg_.NameEdit->setText(userListDisabled_ ? QString() : ToQt(lastUserName_));
+        FillNames();
+        stg_.PasswordEdit->clear();
+        stg_.NewNameEdit->clear();
+        stg_.NewPasswordEdit->clear();
+        stg_.NewPasswordEdit2->clear();
+        if (userListDisabled_) stg_.NameList->hide();
+        stg_.PasswordPanel->setVisible(passwordRequired_);
+        stg_.NewPasswordPanel->setVisible(passwordRequired_);
+        stg_.NewUserBtn->setVisible(!newUsersPrevented_);
+        LoadLogo();
+    }
+
+    context_ = std::make_unique<QObject>();
+    QObject* c = context_.get();
+    for (QPushButton* b :
+         {stg_.DeleteUsrBtn, stg_.EnterBtn, stg_.EnterBtn2, stg_.NewUserBtn, stg_.BackBtn})
+        QObject::connect(b, &QPushButton::clicked, c, [this, b] { ButtonHandler(b); });
+    QObject::connect(stg_.NameList, &QListWidget::itemDoubleClicked, c,
+                     [this] { ButtonHandler(stg_.NameList); });
+    QObject::connect(stg_.NameList, &QListWidget::currentRowChanged, c, [this] { NamePicked(); });
+    QObject::connect(stg_.NameEdit, &QLineEdit::textEdited, c, [this] { NameTyped(); });
+    QObject::connect(stg_.GroupList, &QComboBox::currentIndexChanged, c, [this] { FillNames(); });
+    QObject::connect(stg_.NewGroupCombo, &QComboBox::currentIndexChanged, c, [this](int index) {
+        chosenGroup_ = index <= 0 || index >= static_cast<int>(groupIds_.size())
+                           ? 0
+                           : settings_format::ParseInt32(groupIds_[index]).value_or(0);
+    });
+
+    if (auto* window = MainWindow()) window->BorrowChildren(&stg_);
+
+    // The first user of an installation starts on the new-user page, with nowhere to go back.
+    noReturn_ = !userListDisabled_ && stg_.GroupList->count() < 4 && TUser::UserNames(-1).empty();
+    SetPageMode(noReturn_ ? kNewUserPage : kLoginPage);
+}
+
+void TLoginView::Teardown() {
+    context_.reset();
+    OnCloseQuery = nullptr;
+    TCustomBookView::Teardown();
+}
+
+void TLoginView::FillGroups() {
+    groupIds_ = TUserGroup::GroupIds();
+    const std::vector<std::string> names = TUserGroup::GroupNames(groupIds_, -3);
+    QSignalBlocker blockGroups(stg_.GroupList);
+    QSignalBlocker blockNew(stg_.NewGroupCombo);
+    stg_.GroupList->clear();
+    stg_.GroupList->addItem(ToQt(Str(726)));
+    for (const std::string& name : names) stg_.GroupList->addItem(ToQt(name));
+    stg_.GroupList->addItem(ToQt(Str(1909)));
+    groupListShown_ = groupListShown_ && !userListDisabled_ && groupIds_.size() > 1;
+    stg_.GroupPanel->setVisible(groupListShown_);
+    stg_.GroupList->setCurrentIndex(groupListShown_ ? stg_.GroupList->count() - 1 : 0);
+
+    stg_.NewGroupCombo->clear();
+    for (const std::string& name : names) stg_.NewGroupCombo->addItem(ToQt(name));
+    stg_.NewGroupCombo->setCurrentIndex(0);
+    chosenGroup_ = 0;
+}
+
+void TLoginView::FillNames() {
+    QSignalBlocker block(stg_.NameList);
+    stg_.NameList->clear();
+    if (userListDisabled_) return;
+    const int entry = stg_.GroupList->currentIndex();
+    const int last = stg_.GroupList->count() - 1;
+    // The last group entry means "type the name": no list then.
+    stg_.NameList->setVisible(entry != last);
+    std::vector<std::string> names;
+    if (entry <= 0)
+        names = TUser::UserNames(-1);
+    else if (entry < last && entry - 1 < static_cast<int>(groupIds_.size()))
+        names = TUser::UserNames(settings_format::ParseInt32(groupIds_[entry - 1]).value_or(0));
+    for (const std::string& name : names)
+        if (!name.empty()) stg_.NameList->addItem(ToQt(name));
+    NameTyped();
+}
+
+void TLoginView::LoadLogo() {
+    QPixmap logo;
+    TDynamicSettings* policy = CorvSettings::Policy();
+    const std::string file = policy ? policy->GetText("LoginLogoFile") : std::string();
+    if (!file.empty()) {
+        std::string path = fs::NormalizeSeparators(file);
+        TProgramSettings* settings = ProgramSettings();
+        if (path[0] != '/' && settings) path = settings->rootFolder + path;
+        logo.load(ToQt(fs::ResolveCase(path)));
+        if (!logo.isNull() && (logo.width() > kLogoWidth || logo.height() > kLogoHeight))
+            logo =
+                logo.scaled(kLogoWidth, kLogoHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    if (logo.isNull()) logo = art::ProductMark(64, false);
+    stg_.LogoImage->setPixmap(logo);
+}
+
+void TLoginView::SetPageMode(int mode) {
+    mode_ = mode;
+    switch (mode) {
+        case kLoginPage:
+            stg_.GreetingLbl->setText(ToQt(Str(727)));
+            stg_.GreetingText->setText(ToQt(Str(729)));
+            stg_.Pages->setCurrentWidget(stg_.LoginPage);
+            stg_.NameEdit->setFocus();
+            break;
+        case kNewUserPage: {
+            std::string text = Str(392);
+            const size_t at = text.find("%s");
+            if (at != std::string::npos) text.replace(at, 2, Str(2));
+            stg_.GreetingLbl->setText(ToQt(Str(728)));
+            stg_.GreetingText->setText(ToQt(text));
+            stg_.Pages->setCurrentWidget(stg_.NewUserPage);
+            stg_.NewNamePanel->show();
+            stg_.BackBtn->setVisible(!noReturn_);
+            stg_.NewGroupPanel->setVisible(selfGrouping_ && groupIds_.size() > 1);
+            stg_.NewNameEdit->setText(stg_.NameEdit->text());
+            stg_.NewNameEdit->selectAll();
+            stg_.NewNameEdit->setFocus();
+            break;
+        }
+        case kSetPasswordPage:
+            stg_.GreetingLbl->setText(ToQt(Str(1476)));
+            stg_.GreetingText->setText(ToQt(Str(1477)));
+            stg_.Pages->setCurrentWidget(stg_.NewUserPage);
+            stg_.NewNamePanel->hide();
+            stg_.BackBtn->hide();
+            stg_.NewGroupPanel->hide();
+            stg_.NewPasswordPanel->show();
+            stg_.NewPasswordEdit->clear();
+            stg_.NewPasswordEdit2->clear();
+            stg_.NewPasswordEdit->setFocus();
+            break;
+    }
+}
+
+void TLoginView::ButtonHandler(QObject* sender) {
+    if (!sender) return;
+    const QString name = sender->objectName();
+    PlaySound(kSoundClick);
+    if (name == QLatin1String("DeleteUsrBtn")) {
+        DeleteUser();
+    } else if (name == QLatin1String("NewUserBtn")) {
+        SetPageMode(kNewUserPage);
+    } else if (name == QLatin1String("BackBtn")) {
+        SetPageMode(kLoginPage);
+    } else if (name == QLatin1String("EnterBtn") || name == QLatin1String("EnterBtn2")) {
+        SetModalResult(1);
+    } else if (name == QLatin1String("NameList")) {
+        NamePicked();
+        SetModalResult(1);
+    }
+}
+
+void TLoginView::NamePicked() {
+    if (pickingName_) return;
+    QListWidgetItem* item = stg_.NameList->currentItem();
+    if (!item) return;
+    stg_.NameEdit->setText(item->text());
+}
+
+void TLoginView::NameTyped() {
+    // The list follows the typing: the first name that begins with what was typed.
+    const QString typed = stg_.NameEdit->text().trimmed();
+    int found = -1;
+    if (!typed.isEmpty())
+        for (int i = 0; i < stg_.NameList->count() && found < 0; ++i)
+            if (stg_.NameList->item(i)->text().startsWith(typed, Qt::CaseInsensitive)) found = i;
+    pickingName_ = true;
+    stg_.NameList->setCurrentRow(found);
+    if (found >= 0) stg_.NameList->scrollToItem(stg_.NameList->item(found));
+    pickingName_ = false;
+}
+
+void TLoginView::CloseQuery(bool& refuse) {
+    if (ModalResult() != 1) return;
+    refuse = !Validate();
+}
+
+bool TLoginView::PasswordsAcceptable() {
+    const QString first = stg_.NewPasswordEdit->text();
+    if (first.isEmpty()) {
+        Warn(Str(416), {416});
+        stg_.NewPasswordEdit->setFocus();
+        return false;
+    }
+    if (first != stg_.NewPasswordEdit2->text()) {
+        Warn(Str(423), {423});
+        stg_.NewPasswordEdit->clear();
+        stg_.NewPasswordEdit2->clear();
+        stg_.NewPasswordEdit->setFocus();
+        return false;
+    }
+    return true;
+}
+
+bool TLoginView::Validate() {
+    SetCurrentUser(nullptr);
+    if (mode_ == kSetPasswordPage) {
+        std::unique_ptr<TUser> user;
+        try {
+            user = TUser::OpenExisting(passwordFor_, false, -1, TUser::kShared);
+        } catch (const UserError& e) {
+            ShowOpenError(passwordFor_, e.what());
+            return false;
+        }
+        if (!user) {  // deleted meanwhile: start over
+            SetPageMode(kLoginPage);
+            return false;
+        }
+        return ValidateSetPassword(user);
+    }
+
+    const std::string name = NormaliseLoginName(
+        FromQt((mode_ == kNewUserPage ? stg_.NewNameEdit : stg_.NameEdit)->text()));
+    if (name.empty()) {
+        Warn(Str(415), {415});
+        (mode_ == kNewUserPage ? stg_.NewNameEdit : stg_.NameEdit)->setFocus();
+        return false;
+    }
+    if (mode_ == kNewUserPage) return ValidateNewUser(name);
+
+    std::unique_ptr<TUser> user;
+    try {
+        // Only an existing file is opened; a file held elsewhere or owned by another name
+        // is reported, never replaced by a new user.
+        user = TUser::OpenExisting(name, false, -1, TUser::kShared);
+    } catch (const UserError& e) {
+        ShowOpenError(name, e.what());
+        return false;
+    }
+    return ValidateLogin(name, user);
+}
+
+bool TLoginView::ValidateLogin(const std::string& name, std::unique_ptr<TUser>& user) {
+    if (!user) {
+        if (newUsersPrevented_) {
+            Warn(Str(420), {420});
+            return false;
+        }
+        if (!YesNo(Str(421) + name + Str(422), {421, 422})) return false;
+        if (passwordRequired_ || selfGrouping_) {
+            stg_.NameEdit->setText(ToQt(name));
+            SetPageMode(kNewUserPage);
+            if (passwordRequired_)
+                stg_.NewPasswordEdit->setFocus();
+            else if (stg_.NewGroupPanel->isVisibleTo(stg_.NewUserPage))
+                stg_.NewGroupCombo->setFocus();
+            return false;
+        }
+        try {
+            user = TUser::Create(name);
+        } catch (const UserError& e) {
+            ShowOpenError(name, e.what());
+            return false;
+        }
+        user->SaveUser();
+        TUser::RebuildIndexes();
+        SetCurrentUser(std::move(user));
+        return true;
+    }
+    if (passwordRequired_) {
+        if (user->GetText("Password").empty()) {
+            passwordFor_ = name;
+            Release(user);
+            SetPageMode(kSetPasswordPage);
+            return false;
+        }
+        if (!user->CheckPassword(FromQt(stg_.PasswordEdit->text()))) {
+            Release(user);
+            Warn(Str(419), {419});
+            stg_.PasswordEdit->clear();
+            stg_.PasswordEdit->setFocus();
+            return false;
+        }
+    }
+    SetCurrentUser(std::move(user));
+    return true;
+}
+
+bool TLoginView::ValidateSetPassword(std::unique_ptr<TUser>& user) {
+    if (!PasswordsAcceptable()) {
+        Release(user);
+        return false;
+    }
+    user->SetPassword(FromQt(stg_.NewPasswordEdit->text()));
+    if (chosenGroup_ != 0) user->SetGroupId(chosenGroup_);
+    user->SaveUser();
+    if (chosenGroup_ != 0) TUser::RebuildIndexes();
+    SetCurrentUser(std::move(user));
+    return true;
+}
+
+bool TLoginView::ValidateNewUser(const std::string& name) {
+    const std::string base = TUser::FileBaseFor(name, -1);
+    TProgramSettings* settings = ProgramSettings();
+    const std::string database = settings ? settings->databaseFolder : std::string();
+    if (base.empty()) {
+        ShowOpenError(name, Str(1377));
+        return false;
+    }
+    if (fs::FileExists(database + base + ".usr")) {
+        Warn(Str(424) + name + Str(425), {424, 425});
+        stg_.NewNameEdit->selectAll();
+        stg_.NewNameEdit->setFocus();
+        return false;
+    }
+    if (passwordRequired_ && !PasswordsAcceptable()) return false;
+
+    std::unique_ptr<TUser> user;
+    try {
+        user = TUser::Create(name);
+    } catch (const UserError& e) {
+        ShowOpenError(name, e.what());
+        return false;
+    }
+    user->SetGroupId(chosenGroup_);
+    const std::string password = FromQt(stg_.NewPasswordEdit->text());
+    if (passwordRequired_ && !password.empty()) user->SetPassword(password);
+    user->SaveUser();
+    // The new user goes into its group's index.
+    TUser::RebuildIndexes();
+    if (chosenGroup_ != 0) {
+        // Opened again, so its settings are read over the chosen group's from now on.
+        user.reset();
+        try {
+            user = TUser::OpenExisting(name, false, -1, TUser::kShared);
+        } catch (const UserError& e) {
+            ShowOpenError(name, e.what());
+            return false;
+        }
+        if (!user) return false;
+    }
+    SetCurrentUser(std::move(user));
+    return true;
+}
+
+void TLoginView::DeleteUser() {
+    const std::string name = NormaliseLoginName(FromQt(stg_.NameEdit->text()));
+    if (name.empty()) {
+        Warn(Str(415), {415});
+        stg_.NameEdit->setFocus();
+        return;
+    }
+    // The visitor has no files of its own to delete.
+    if (EqualsNoCase(name, TUser::kVisitorName)) return;
+    std::unique_ptr<TUser> user;
+    try {
+        // Exclusively: a user that another program or workstation has open stays.
+        user = TUser::OpenExisting(name, true, -1, TUser::kExclusive);
+    } catch (const UserError& e) {
+        ShowOpenError(name, e.what());
+        return;
+    }
+    if (!user) {
+        FillNames();
+        return;
+    }
+    if (passwordRequired_) {
+        const std::string password = FromQt(stg_.PasswordEdit->text());
+        if (!user->GetText("Password").empty() && password.empty()) {
+            Release(user);
+            Warn(Str(416), {416});
+            stg_.PasswordEdit->setFocus();
+            return;
+        }
+        if (!user->CheckPassword(password)) {
+            Release(user);
+            Warn(Str(419), {419});
+            stg_.PasswordEdit->clear();
+            stg_.PasswordEdit->setFocus();
+            return;
+        }
+    }
+    if (!YesNo(Str(1021) + "\r\n\r\n" + name, {1021})) {
+        Release(user);
+        return;
+    }
+    DeleteUserFiles(std::move(user));
+    stg_.NameEdit->clear();
+    stg_.PasswordEdit->clear();
+    FillNames();
+    stg_.NameEdit->setFocus();
+}
+
+int RunLoginView(TLoginViewStg& storage, const std::string& lastUserName) {
+    TLoginView view(storage, lastUserName);
+    const int result = view.ShowModal();
+    if (result != 1) SetCurrentUser(nullptr);
+    return result;
+}
+
+}  // namespace corv

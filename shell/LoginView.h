@@ -1,0 +1,146 @@
+#pragma once
+// The login view: pick or type a user name, choose a group, enter a password, create a
+// new user or delete one. Start-up runs it when nobody is logged on automatically.
+//
+// Three page modes share the storage form: 1 the login page (names, group list, password),
+// 2 the new-user page, 3 the new-user page reduced to setting the password of an existing
+// user who has none while the policy requires passwords. Enter (or a double click on a
+// name) ends the view with 1, which is checked before the view may close; a refused check
+// keeps the view open, possibly on another page.
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/views/FormView.h"
+#include "shell/views/StorageForm.h"
+
+namespace corv {
+
+class TUser;
+
+// The login view's controls, created at program start and kept for the whole run.
+class TLoginViewStg : public TStorageForm {
+  public:
+    TLoginViewStg();
+
+    QWidget* IntroPanel;  // the logo and the greeting, left of the card
+    QLabel* LogoImage;
+    QLabel* GreetingLbl;   // heading of the page mode
+    QLabel* GreetingText;  // the explanation under it
+    QFrame* LoginCard;     // the framed sheet the pages stand on
+    QStackedWidget* Pages;
+
+    // "LoginPage"
+    QWidget* LoginPage;
+    QWidget* GroupPanel;
+    QComboBox* GroupList;
+    QLabel* NameLbl;
+    QLineEdit* NameEdit;  // the typed name; a click in NameList fills it
+    QListWidget* NameList;
+    QWidget* PasswordPanel;
+    QLineEdit* PasswordEdit;
+    QPushButton* EnterBtn2;
+    QPushButton* DeleteUsrBtn;
+    QPushButton* NewUserBtn;
+
+    // "NewUserPage"
+    QWidget* NewUserPage;
+    QWidget* NewNamePanel;
+    QLineEdit* NewNameEdit;
+    QWidget* NewPasswordPanel;
+    QLineEdit* NewPasswordEdit;
+    QLineEdit* NewPasswordEdit2;
+    QWidget* NewGroupPanel;
+    QComboBox* NewGroupCombo;
+    QPushButton* EnterBtn;
+    QPushButton* BackBtn;
+
+    // Captions of the current language.
+    void ApplyCaptions();
+
+  private:
+    std::vector<QLabel*> captionLabels_;
+    QLabel* groupLbl_;
+    QLabel* passwordLbl_;
+    QLabel* newNameLbl_;
+    QLabel* newPasswordLbl_;
+    QLabel* newPasswordLbl2_;
+    QLabel* newGroupLbl_;
+};
+
+class TLoginView : public TCustomBookView {
+  public:
+    enum PageMode { kLoginPage = 1, kNewUserPage = 2, kSetPasswordPage = 3 };
+
+    TLoginView(TLoginViewStg& storage, std::string lastUserName);
+    ~TLoginView() override;
+
+    void Setup() override;
+    void Teardown() override;
+
+    // DeleteUsrBtn, EnterBtn, EnterBtn2, NameList (double click), NewUserBtn, BackBtn.
+    void ButtonHandler(QObject* sender);
+
+    int PageMode() const { return mode_; }
+    const std::vector<std::string>& GroupIds() const { return groupIds_; }
+    int ChosenGroup() const { return chosenGroup_; }
+
+  private:
+    void ReadPolicy();
+    void FillGroups();
+    void FillNames();
+    void LoadLogo();
+    void SetPageMode(int mode);
+    void CloseQuery(bool& refuse);
+    // True when the entries log a user on (the current user is then set).
+    bool Validate();
+    bool ValidateNewUser(const std::string& name);
+    bool ValidateLogin(const std::string& name, std::unique_ptr<TUser>& user);
+    bool ValidateSetPassword(std::unique_ptr<TUser>& user);
+    // False (after a message) when both password fields must be typed again.
+    bool PasswordsAcceptable();
+    void DeleteUser();
+    void NameTyped();
+    void NamePicked();
+
+    TLoginViewStg& stg_;
+    std::unique_ptr<QObject> context_;  // owns this run's connections to the storage form
+    std::vector<std::string> groupIds_;
+    int mode_ = kLoginPage;
+    bool passwordRequired_ = false;
+    bool selfGrouping_ = true;
+    bool userListDisabled_ = false;
+    bool groupListShown_ = false;
+    bool newUsersPrevented_ = false;
+    int chosenGroup_ = 0;
+    std::string lastUserName_;
+    bool noReturn_ = false;    // first user of an installation: no way back to the list
+    std::string passwordFor_;  // mode 3: the user whose password is being set
+    bool pickingName_ = false;
+};
+
+// Start-up's entry: runs the login view on the storage form, the name field pre-filled
+// with the workstation's last user name. 1 when a user is logged on (CurrentUser() is that
+// user), 2 when the user cancelled with Escape, 0 when the view was closed from outside.
+int RunLoginView(TLoginViewStg& storage, const std::string& lastUserName);
+
+// The entered name as users are known: words joined by single spaces, at most 50
+// characters, every word capitalised when the name starts with a small letter or is all
+// capitals, blanks trimmed.
+std::string NormaliseLoginName(const std::string& entered);
+
+// Deletes the user's files (".usr", ".DTA", ".SET" and the typed-text records) from the
+// database folder and rebuilds the indexes. The user must be open (exclusively); it is
+// closed without saving. False when a file could not be removed or lay outside the
+// database folder (nothing outside it is ever touched).
+bool DeleteUserFiles(std::unique_ptr<TUser> user);
+
+}  // namespace corv
