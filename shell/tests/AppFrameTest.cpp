@@ -124,6 +124,16 @@ TEST_F(TutorStart, HollinLogonIsTakenAndCleared) {
     EXPECT_EQ(ws.find("HollinLogon="), std::string::npos);
 }
 
+TEST_F(TutorStart, HollinLogonOnlyPreselectsWhenPasswordsAreRequired) {
+    WriteFile(base + "program/inst/Policy.dyn", "RequirePasswords=1\r\nDisableWindowsLayouts=1\r\n");
+    stdfs::create_directories(base + "db");
+    WriteFile(base + "db/" + TUser::WorkstationName() + ".wk10", "HollinLogon=Meter User\r\n");
+    // Without a login view to ask for the password nobody gets in.
+    EXPECT_EQ(RunTutor(), -1);
+    EXPECT_FALSE(stdfs::exists(base + "db/Meter User.usr"));
+    EXPECT_TRUE(sectionsRun.empty());
+}
+
 TEST_F(TutorStart, StopsCleanlyWhenThePolicyIsMissing) {
     stdfs::remove(base + "program/inst/Policy.dyn");
     testsupport::RecordingUi ui;  // records the stop instead of ending the test program
