@@ -13,6 +13,8 @@
 #include "core/TextFiles.h"
 #include "data/DifficultKeys.h"
 #include "data/ProgramSettings.h"
+#include "platform/Autostart.h"
+#include "platform/Identity.h"
 #include "data/Results.h"
 #include "core/tests/support/RecordingUi.h"
 #include "core/tests/support/TempDir.h"
@@ -314,6 +316,24 @@ TEST_F(Installation, MissingDatabaseFolderWarnsOnSave) {
     std::filesystem::remove_all(db());
     EXPECT_EQ(u->SaveUser(), 0);
     EXPECT_TRUE(ui.ShowedString(1391));
+}
+
+TEST_F(Installation, LaunchAtStartupFollowsTheWorkstationSetting) {
+    ::setenv("XDG_CONFIG_HOME", (root + "config").c_str(), 1);
+    auto user = TUser::Create("A");
+    user->LaunchAtStartup("/opt/hollin");  // no workstation settings yet: nothing happens
+    EXPECT_FALSE(platform::HasAutostart("TypingVantor"));
+    ASSERT_TRUE(CorvSettings::OpenWorkstation("PC.wk10", db(), 2));
+    CorvSettings::Workstation()->SetBool("LaunchAtStartup." + platform::LogonName(), true);
+    user->LaunchAtStartup("/opt/hollin");
+    EXPECT_TRUE(platform::HasAutostart("TypingVantor"));
+    CorvSettings::Workstation()->SetBool("LaunchAtStartup." + platform::LogonName(), false);
+    user->LaunchAtStartup("/opt/hollin");
+    EXPECT_FALSE(platform::HasAutostart("TypingVantor"));
+    platform::SetAutostart("TypingVantor", "/opt/hollin");
+    TUser::RemoveLaunchAtStartup();
+    EXPECT_FALSE(platform::HasAutostart("TypingVantor"));
+    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(ProgramSettings, FoldersFromTheIniFile) {
