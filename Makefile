@@ -27,7 +27,7 @@ $(RELEASE)/build.ninja: | bootstrap
 	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release
 
 run: bootstrap $(RELEASE)/build.ninja
-	cmake --build $(RELEASE) -j $(JOBS)
+	cmake --build $(RELEASE) -j $(JOBS) --target corvella
 	scripts/run-tutor $(RELEASE)
 
 bench: bootstrap $(RELEASE)/build.ninja
