@@ -16,6 +16,7 @@
 #include "core/Localize.h"
 #include "core/Settings.h"
 #include "core/UserInterface.h"
+#include "apps/corvadm/CourseCommands.h"
 #include "apps/corvadm/LayoutCommands.h"
 #include "data/DifficultKeys.h"
 #include "data/ProgramSettings.h"
@@ -36,9 +37,10 @@ const char kUsage[] =
     "  users rebuild-index           rebuild the user indexes from the user files\n"
     "  layout check FILE             every problem of a keyboard layout (exit 1 if any)\n"
     "  layout show FILE              keys, fingers and home row of a keyboard layout\n"
+    "  course check FILE             every problem of a course (exit 1 if any)\n"
     "FILE is a path, or a name found in the root folder (Policy.dyn, 0.grp) or the\n"
-    "database folder (Name.usr); for layout, in the keyboards folder. The root comes\n"
-    "from --root or CorvNPath.ini beside this program.\n";
+    "database folder (Name.usr); for layout, in the keyboards folder; for course, in\n"
+    "the lessons folder. The root comes from --root or CorvNPath.ini beside this program.\n";
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "corvadm: %s\n", message.c_str());
@@ -189,6 +191,8 @@ int main(int argc, char** argv) {
             rc = Users(args);
         else if (command == "layout")
             rc = LayoutCommand(args);
+        else if (command == "course")
+            rc = CourseCommand(args);
         else
             rc = Fail("unknown command " + command + "\n" + kUsage);
         CorvSettings::CloseAll();

@@ -9,6 +9,7 @@
 #include "platform/qt/QtUi.h"
 #include "shell/AboutView.h"
 #include "shell/AppFrame.h"
+#include "shell/GuidedStudying.h"
 #include "shell/LoginView.h"
 #include "shell/views/BookForm.h"
 #include "shell/views/FormView.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     qtui::RegisterQtUi();
 
     RegisterSection("Info", {569, [] { return RunAboutView(); }});  // Str(569)
+    RegisterStudyingSections();
 
     TBookFormEx window;
     TLoginViewStg loginStorage;

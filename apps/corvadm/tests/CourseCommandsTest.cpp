@@ -1,0 +1,179 @@
+// Runs the real corvadm's course check on the shipped course and on a broken one.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
+#include "core/tests/support/TempDir.h"
+
+namespace {
+
+using corv::test::TempDir;
+using corv::test::WriteFile;
+
+struct Result {
+    int status;
+    std::string out;
+};
+
+Result RunCorvadm(const std::string& args) {
+    std::string cmd = std::string(CORVADM_PATH) + " " + args + " 2>&1";
+    FILE* p = ::popen(cmd.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
+    int rc = ::pclose(p);
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, out};
+}
+
+std::string Crlf(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+class CourseCommands : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root = dir.path();
+        ::mkdir((root + "/Database").c_str(), 0777);
+        ::mkdir((root + "/lessons").c_str(), 0777);
+        ::mkdir((root + "/keyboards").c_str(), 0777);
+        WriteFile(root + "/Policy.dyn", "wpm_length=5\r\n");
+        const std::string shipped = std::string(CORV_SOURCE_DIR) + "/install/keyboards/";
+        for (const char* kbd : {"qwerty.kbd", "german.kbd"})
+            std::filesystem::copy_file(shipped + kbd, root + "/keyboards/" + kbd);
+    }
+    Result Course(const std::string& args) {
+        return RunCorvadm("--root '" + root + "' course " + args);
+    }
+    void Lesson(const std::string& name, const std::string& text) {
+        WriteFile(root + "/lessons/" + name, Crlf(text));
+    }
+    TempDir dir;
+    std::string root;
+};
+
+TEST_F(CourseCommands, ShippedCourseChecksClean) {
+    // A copy of the shipped lessons, so nothing is written into the source tree.
+    const std::string shipped = std::string(CORV_SOURCE_DIR) + "/install/lessons";
+    std::filesystem::copy(shipped, root + "/lessons", std::filesystem::copy_options::recursive);
+    Result r = Course("check speedbuilding.cnt");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("no problems"), std::string::npos) << r.out;
+}
+
+TEST_F(CourseCommands, ReportsEveryProblemOfABrokenCourse) {
+    Lesson("fine.txt", "plain words\n");
+    Lesson("german.txt",
+           "Stra\xDF"
+           "e und Gr\xFC\xDF"
+           "e\n");
+    Lesson("page.htm", "<html><body><img src=\"pics/gone.png\"></body></html>\n");
+    std::string many;
+    for (int i = 0; i < 20; ++i) many += "event=TEXT;1;words\n";
+    Lesson("broken.cnt",
+           "$description=Broken\n"
+           "colour=blue\n"    // 2: unknown course key
+           "begin chapter\n"  // 3
+           "chapter name=1;First\n"
+           "new keys=fj\x80\n"  // the euro sign is not on qwerty
+           "picture=nothere.gif\n"
+           "begin exercise\n"  // 7
+           "type=One\n"
+           "duration=1\n"
+           "event=TEXXT;5;oops\n"              // 10: unknown type
+           "event=TEXT;5;FILE:missing.txt\n"   // 11: missing text
+           "event=HTMLMESSAGE;0;absent.htm\n"  // 12: missing page
+           "event=HTMLMESSAGE;0;page.htm\n"    // 13: missing picture on the page
+           "event=TEXT;5;FILE:german.txt\n"    // 14: characters qwerty lacks
+           "event=WORDTRIS;5;x\n"              // 15: not in this build
+           "shade=1\n"                         // 16: unknown exercise key
+           "end exercise\n"
+           "begin exercise\n"  // 18
+           "type=Many\n"
+           "duration=1\n" +
+               many +  // 21..40: the 19th and 20th warned
+               "end exercise\n"
+               "begin exercise\n"
+               "type=Tiny\n"
+               "duration=0\n"
+               "event=TEXT;1;FILE:fine.txt\n"  // weight 0: divides to nothing
+               "end exercise\n"
+               "end chapter\n"
+               "begin chapter\n"
+               "chapter name=2;Second\n"
+               "begin exercise\n"
+               "event=TEXT;1;words\n");  // no type, file ends in the section
+    Result r = Course("check broken.cnt");
+    EXPECT_EQ(r.status, 1) << r.out;
+    const char* expected[] = {
+        "broken.cnt:2: unknown key \"colour\"",
+        "lesson 1: new keys \"fj\xE2\x82\xAC\" has characters the layout \"qwerty.kbd\" cannot "
+        "type: \"\xE2\x82\xAC\"",
+        "lesson 1: picture \"nothere.gif\" is missing",
+        "broken.cnt:10: lesson 1, exercise 1: unknown event type \"TEXXT\"",
+        "broken.cnt:11: lesson 1, exercise 1: text file \"missing.txt\" is missing",
+        "broken.cnt:12: lesson 1, exercise 1: page \"absent.htm\" is missing",
+        "broken.cnt:13: lesson 1, exercise 1: page \"page.htm\" shows \"pics/gone.png\", which is "
+        "missing",
+        "broken.cnt:14: lesson 1, exercise 1: text file \"german.txt\" has characters the layout "
+        "\"qwerty.kbd\" cannot type: \"\xC3\x9F\xC3\xBC\"",
+        "broken.cnt:15: lesson 1, exercise 1: event type WORDTRIS is not available in this build",
+        "broken.cnt:16: unknown key \"shade\" in an exercise",
+        "Exercise object: overflow max 20 events",
+        "a timed event gets no time (its share divides to 0 minutes) with 25 minutes, 35 minutes, "
+        "45 minutes",
+        "Exercise object: eof in middle of exercise",
+        "Chapter object: eof in middle of chapter",
+        "lesson 2, exercise 1: no \"type\"",
+    };
+    for (const char* e : expected)
+        EXPECT_NE(r.out.find(e), std::string::npos) << e << "\n" << r.out;
+    EXPECT_NE(r.out.find("broken.cnt:39: Exercise object: overflow max 20 events"),
+              std::string::npos)
+        << r.out;
+}
+
+TEST_F(CourseCommands, StaticDurationMistakes) {
+    Lesson("s.cnt",
+           "$description=S\ndurationsystem=static\nlessondurations=10,x,0\ndefaultduration=5\n"
+           "begin chapter\nchapter name=1;A\nbegin exercise\ntype=T\nevent=TEXT;1;asdf\nend "
+           "exercise\nend chapter\n");
+    Result r = Course("check s.cnt");
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("lesson duration \"x\" is not a number of minutes above 0"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("lesson duration \"0\" is not a number of minutes above 0"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"defaultduration\" 5 points past the 3 lesson durations"),
+              std::string::npos)
+        << r.out;
+}
+
+TEST_F(CourseCommands, MissingLayoutAndUsage) {
+    Lesson("k.cnt",
+           "$description=K\nkeyboard=nosuch.kbd\nbegin chapter\nchapter name=1;A\nbegin "
+           "exercise\ntype=T\n"
+           "event=TEXT;1;asdf\nend exercise\nend chapter\n");
+    Result r = Course("check k.cnt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("the course's layout \"nosuch.kbd\" is not in the keyboards folder"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(Course("check nothing.cnt").status, 2);
+    EXPECT_EQ(Course("frob k.cnt").status, 2);
+    EXPECT_NE(RunCorvadm("--help").out.find("course check FILE"), std::string::npos);
+}
+
+}  // namespace
