@@ -129,26 +129,7 @@ bool ChapterLockFor(const std::string& courseId) {
 const int kDynamicMinutes[] = {0, 25, 35, 45};
 const int kDynamicStrings[] = {1396, 1397, 1398, 1399};
 
-// A combo box with the book's chevron in place of the platform's arrow.
-class TChevronCombo : public QComboBox {
-  public:
-    using QComboBox::QComboBox;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override {
-        QComboBox::paintEvent(event);
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        QPen pen(isEnabled() ? art::Accent() : art::InkSoft(), 1.8);
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-        p.setPen(pen);
-        const QPointF c(width() - 14.0, height() / 2.0 + 1.0);
-        const QPointF chevron[] = {c + QPointF(-4.5, -2.5), c + QPointF(0, 2.0),
-                                   c + QPointF(4.5, -2.5)};
-        p.drawPolyline(chevron, 3);
-    }
-};
+using art::TChevronCombo;
 
 const char kComboStyle[] =
     "QComboBox::drop-down { subcontrol-origin: padding; subcontrol-position: center right; width: "

@@ -90,26 +90,7 @@ bool IsLowerCaseLetter(char c) {
     return UpperCase(c) != c;
 }
 
-// A combo box with the book's chevron in place of the platform's arrow.
-class TChevronCombo : public QComboBox {
-  public:
-    using QComboBox::QComboBox;
-
-  protected:
-    void paintEvent(QPaintEvent* event) override {
-        QComboBox::paintEvent(event);
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        QPen pen(isEnabled() ? art::Accent() : art::InkSoft(), 1.8);
-        pen.setCapStyle(Qt::RoundCap);
-        pen.setJoinStyle(Qt::RoundJoin);
-        p.setPen(pen);
-        const QPointF c(width() - 14.0, height() / 2.0 + 1.0);
-        const QPointF chevron[] = {c + QPointF(-4.5, -2.5), c + QPointF(0, 2.0),
-                                   c + QPointF(4.5, -2.5)};
-        p.drawPolyline(chevron, 3);
-    }
-};
+using art::TChevronCombo;
 
 class WaitCursor {
   public:

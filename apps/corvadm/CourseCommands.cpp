@@ -1,5 +1,7 @@
 #include "apps/corvadm/CourseCommands.h"
 
+#include "apps/corvadm/CommandSupport.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,32 +12,17 @@
 #include "data/ProgramSettings.h"
 
 using namespace corv;
+using admin::Fail;
+using admin::Print;
 
 namespace {
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "corvadm: %s\n", message.c_str());
-    return 2;
-}
 
-void Print(const std::string& text) {
-    std::printf("%s\n", Cp1252ToUtf8(text).c_str());
-}
 
 std::string FindCourse(const std::string& name) {
     // Paths go on as absolute ones: a relative name would be read from the lessons folder.
-    if (fs::FileExists(name)) return std::filesystem::absolute(fs::ResolveCase(name)).string();
-    // corvadm works from the root folder; a relative name is meant from where it was run.
-    const char* start = std::getenv("PWD");
-    if (start && *start && !name.empty() && name[0] != '/') {
-        const std::string path = fs::ResolveCase(fs::Join(start, name));
-        if (fs::FileExists(path)) return path;
-    }
-    if (TProgramSettings* ps = ProgramSettings()) {
-        const std::string path = fs::ResolveCase(ps->lessonsFolder + name);
-        if (fs::FileExists(path)) return path;
-    }
-    return {};
+    TProgramSettings* ps = ProgramSettings();
+    return admin::FindFile(name, ps ? std::vector<std::string>{ps->lessonsFolder} : std::vector<std::string>{});
 }
 
 int Check(const std::string& path) {

@@ -1,5 +1,7 @@
 #include "apps/corvadm/LayoutCommands.h"
 
+#include "apps/corvadm/CommandSupport.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,32 +12,16 @@
 #include "data/ProgramSettings.h"
 
 using namespace corv;
+using admin::Fail;
+using admin::Print;
 
 namespace {
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "corvadm: %s\n", message.c_str());
-    return 2;
-}
 
-// The files are Windows-1252; the terminal gets UTF-8.
-void Print(const std::string& text) {
-    std::printf("%s\n", Cp1252ToUtf8(text).c_str());
-}
 
 std::string FindLayout(const std::string& name) {
-    if (fs::FileExists(name)) return fs::ResolveCase(name);
-    // corvadm works from the root folder; a relative name is meant from where it was run.
-    const char* start = std::getenv("PWD");
-    if (start && *start && !name.empty() && name[0] != '/') {
-        const std::string path = fs::ResolveCase(fs::Join(start, name));
-        if (fs::FileExists(path)) return path;
-    }
-    if (TProgramSettings* ps = ProgramSettings()) {
-        const std::string path = fs::ResolveCase(ps->keyboardsFolder + name);
-        if (fs::FileExists(path)) return path;
-    }
-    return {};
+    TProgramSettings* ps = ProgramSettings();
+    return admin::FindFile(name, ps ? std::vector<std::string>{ps->keyboardsFolder} : std::vector<std::string>{});
 }
 
 // The tool speaks English whatever the installation's language is.

@@ -16,6 +16,7 @@
 #include "core/Localize.h"
 #include "core/Settings.h"
 #include "core/UserInterface.h"
+#include "apps/corvadm/CommandSupport.h"
 #include "apps/corvadm/CourseCommands.h"
 #include "apps/corvadm/LayoutCommands.h"
 #include "data/DifficultKeys.h"
@@ -24,6 +25,8 @@
 #include "data/User.h"
 
 using namespace corv;
+using admin::Fail;
+using admin::Print;
 
 namespace {
 
@@ -42,21 +45,12 @@ const char kUsage[] =
     "database folder (Name.usr); for layout, in the keyboards folder; for course, in\n"
     "the lessons folder. The root comes from --root or CorvNPath.ini beside this program.\n";
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "corvadm: %s\n", message.c_str());
-    return 2;
-}
 
-// Output is for a terminal: the files' Windows-1252 becomes UTF-8.
-void Print(const std::string& text) { std::printf("%s\n", Cp1252ToUtf8(text).c_str()); }
 
 std::string FindFile(const std::string& name) {
-    if (fs::FileExists(name)) return fs::ResolveCase(name);
-    if (TProgramSettings* ps = ProgramSettings()) {
-        for (const std::string& folder : {ps->rootFolder, ps->databaseFolder})
-            if (fs::FileExists(folder + name)) return fs::ResolveCase(folder + name);
-    }
-    return {};
+    TProgramSettings* ps = ProgramSettings();
+    return admin::FindFile(name, ps ? std::vector<std::string>{ps->rootFolder, ps->databaseFolder}
+                                    : std::vector<std::string>{});
 }
 
 int Settings(const std::vector<std::string>& args) {

@@ -323,4 +323,17 @@ void TShadePic::paintEvent(QPaintEvent*) {
     }
 }
 
+void TChevronCombo::paintEvent(QPaintEvent* event) {
+    QComboBox::paintEvent(event);
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QPen pen(isEnabled() ? Accent() : InkSoft(), 1.8);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setPen(pen);
+    const QPointF c(width() - 14.0, height() / 2.0 + 1.0);
+    const QPointF chevron[] = {c + QPointF(-4.5, -2.5), c + QPointF(0, 2.0), c + QPointF(4.5, -2.5)};
+    p.drawPolyline(chevron, 3);
+}
+
 }  // namespace corv::art

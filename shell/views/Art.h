@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <QComboBox>
+
 class QPainter;
 class QPushButton;
 
@@ -50,6 +52,15 @@ class TShadePic : public QWidget {
 
   private:
     Kind kind_;
+};
+
+// A combo box with the book's chevron in place of the platform's arrow.
+class TChevronCombo : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace corv::art

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "apps/corvadm/tests/RunCorvadm.h"
 #include "core/tests/support/TempDir.h"
 
 namespace {
@@ -15,21 +16,9 @@ namespace {
 using corv::test::TempDir;
 using corv::test::WriteFile;
 
-struct Result {
-    int status;
-    std::string out;
-};
+using Result = corv::test::Outcome;
 
-Result RunCorvadm(const std::string& args) {
-    std::string cmd = std::string(CORVADM_PATH) + " " + args + " 2>&1";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-    int rc = ::pclose(p);
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, out};
-}
+Result RunCorvadm(const std::string& args) { return corv::test::Corvadm(args); }
 
 std::string Crlf(const std::string& text) {
     std::string out;
