@@ -235,7 +235,9 @@ void ViewHarness::CheckForeignDialogs() {
 void ViewHarness::Pump() {
     CheckForeignDialogs();
     TFormView* view = CurrentView();
-    if (!view || !view->Running()) return;
+    // A view that has its answer is on its way out: the next action belongs to whatever
+    // comes after it.
+    if (!view || !view->Running() || view->Done()) return;
     // The action now running started in this view: wait until it returns.
     if (!actionViews_.empty() && actionViews_.back() == view) return;
     auto shot = std::find(pendingShots_.begin(), pendingShots_.end(), view);
