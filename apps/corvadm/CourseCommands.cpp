@@ -17,8 +17,6 @@ using admin::Print;
 
 namespace {
 
-
-
 std::string FindCourse(const std::string& name) {
     // Paths go on as absolute ones: a relative name would be read from the lessons folder.
     TProgramSettings* ps = ProgramSettings();

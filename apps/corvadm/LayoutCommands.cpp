@@ -17,8 +17,6 @@ using admin::Print;
 
 namespace {
 
-
-
 std::string FindLayout(const std::string& name) {
     TProgramSettings* ps = ProgramSettings();
     return admin::FindFile(name, ps ? std::vector<std::string>{ps->keyboardsFolder} : std::vector<std::string>{});

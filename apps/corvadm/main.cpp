@@ -45,8 +45,6 @@ const char kUsage[] =
     "database folder (Name.usr); for layout, in the keyboards folder; for course, in\n"
     "the lessons folder. The root comes from --root or CorvNPath.ini beside this program.\n";
 
-
-
 std::string FindFile(const std::string& name) {
     TProgramSettings* ps = ProgramSettings();
     return admin::FindFile(name, ps ? std::vector<std::string>{ps->rootFolder, ps->databaseFolder}
