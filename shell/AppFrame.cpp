@@ -99,6 +99,8 @@ void TAppFrame::SetMeterPauseMs(int ms) { MeterPauseMs() = ms; }
 // ---------------------------------------------------------------------------------------
 
 struct TAppFrame::State {
+    State(TBookFormEx& w, TLoginViewStg* login, CommandLine c)
+        : window(w), loginStorage(login), cmd(std::move(c)) {}
     TBookFormEx& window;
     TLoginViewStg* loginStorage;
     CommandLine cmd;
@@ -112,7 +114,7 @@ struct TAppFrame::State {
 };
 
 TAppFrame::TAppFrame(TBookFormEx& window, TLoginViewStg* loginStorage, CommandLine commandLine)
-    : s_(new State{window, loginStorage, std::move(commandLine)}) {}
+    : s_(std::make_unique<State>(window, loginStorage, std::move(commandLine))) {}
 
 TAppFrame::~TAppFrame() = default;
 
