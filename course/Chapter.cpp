@@ -108,16 +108,8 @@ void TChapter::ReadSection(TCourseStream& stream) {
     }
     TKeyDataExt* layout = CurrentLayout();
     const std::string materialBase = layout ? ToLower(layout->materialBase) : std::string();
-    std::string raw;
-    while (true) {
-        if (stream.Status() != kFileOk) {
-            CourseMessage("Chapter object: eof in middle of chapter", stream.Path(),
-                          stream.LineNumber());
-            break;
-        }
-        stream.ReadLine(raw);
-        TCourseStream::Parsed p;
-        if (!TCourseStream::Parse(raw, p)) continue;
+    TCourseStream::Parsed p;
+    while (stream.NextEntry(p, "Chapter", "chapter")) {
         const bool given = p.words.size() > 1;
         const std::string value = given ? p.words[1] : std::string();
         const std::string& key = p.key;

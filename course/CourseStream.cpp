@@ -2,6 +2,7 @@
 
 #include "core/Cp1252.h"
 #include "core/TextUtil.h"
+#include "course/CourseServices.h"
 
 namespace corv {
 
@@ -52,6 +53,18 @@ bool TCourseStream::Parse(const std::string& raw, Parsed& parsed) {
     if (parsed.words.empty()) return false;
     parsed.key = ToLower(parsed.words[0]);
     return true;
+}
+
+bool TCourseStream::NextEntry(Parsed& parsed, const char* owner, const char* block) {
+    std::string raw;
+    for (;;) {
+        if (Status() != kFileOk) {
+            CourseMessage(std::string(owner) + " object: eof in middle of " + block, path_, line_);
+            return false;
+        }
+        ReadLine(raw);
+        if (Parse(raw, parsed)) return true;
+    }
 }
 
 }  // namespace corv

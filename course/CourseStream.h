@@ -32,6 +32,10 @@ class TCourseStream {
     };
     static bool Parse(const std::string& raw, Parsed& parsed);
 
+    // The next entry of a block ("chapter", "exercise"); false, with the message "<owner>
+    // object: eof in middle of <block>", when the data runs out before the block's end line.
+    bool NextEntry(Parsed& parsed, const char* owner, const char* block);
+
   private:
     TStreamFile file_;
     std::string path_;

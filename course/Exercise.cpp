@@ -35,16 +35,8 @@ TExercise::TExercise(TCourseStream& stream, bool staticDurations, TBookMark* boo
         CourseMessage("Exercise object: File error", stream.Path(), stream.LineNumber());
         return;
     }
-    std::string raw;
-    while (true) {
-        if (stream.Status() != kFileOk) {
-            CourseMessage("Exercise object: eof in middle of exercise", stream.Path(),
-                          stream.LineNumber());
-            break;
-        }
-        stream.ReadLine(raw);
-        TCourseStream::Parsed p;
-        if (!TCourseStream::Parse(raw, p)) continue;
+    TCourseStream::Parsed p;
+    while (stream.NextEntry(p, "Exercise", "exercise")) {
         const bool given = p.words.size() > 1;
         const std::string& key = p.key;
         if (key == "end exercise") break;
