@@ -11,22 +11,25 @@
 
 namespace corv {
 
+bool ReadAll(int fd, std::string& out) {
+    out.clear();
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n == 0) return true;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        out.append(buf, static_cast<size_t>(n));
+    }
+}
+
 bool ReadWholeFile(const std::string& path, std::string& out) {
     out.clear();
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
-    char buf[65536];
-    bool ok = true;
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        out.append(buf, static_cast<size_t>(n));
-    }
+    bool ok = ReadAll(fd, out);
     ::close(fd);
     return ok;
 }

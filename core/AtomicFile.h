@@ -12,5 +12,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view content);
 
 // The whole file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& content);
+// Everything from an open descriptor's position to its end; false on a read error.
+bool ReadAll(int fd, std::string& content);
 
 }  // namespace corv

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/AtomicFile.h"
 #include "core/Cp1252.h"
 #include "core/FileNames.h"
 #include "core/Settings.h"
@@ -26,21 +27,6 @@ constexpr size_t kWriteLineLimit = 250;
 
 bool IsWebName(std::string_view name) {
     return ToLower(name).find("http:/") != std::string::npos;
-}
-
-// Whole file into memory; false on a read error.
-bool ReadAll(int fd, std::string& out) {
-    out.clear();
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n == 0) return true;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        out.append(buf, static_cast<size_t>(n));
-    }
 }
 
 // Reads up to count bytes; false on an I/O error.
@@ -405,12 +391,7 @@ int TStreamFile::LoadLines(std::vector<std::string>& lines, const std::string& n
         if (web::Fetch(name, nullptr, data) != 200) return -1;
     } else {
         std::string path = ToLower(name).rfind("file:/", 0) == 0 ? fs::FileUrlToPath(name) : name;
-        path = fs::ResolveCase(path);
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return -1;
-        bool ok = ReadAll(fd, data);
-        ::close(fd);
-        if (!ok) return -1;
+        if (!ReadWholeFile(fs::ResolveCase(path), data)) return -1;
     }
     size_t pos = 0;
     while (pos < data.size()) {
