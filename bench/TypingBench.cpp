@@ -19,7 +19,7 @@
 #include "engine/TextEvents.h"
 #include "engine/analysis/Analyzer.h"
 #include "platform/qt/QtText.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 
 namespace {
 

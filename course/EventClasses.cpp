@@ -14,7 +14,7 @@
 #include "engine/MessageEvents.h"
 #include "engine/TextEvents.h"
 #include "platform/KeyboardToggles.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

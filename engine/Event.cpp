@@ -17,7 +17,7 @@
 #include "core/UserInterface.h"
 #include "core/Utility.h"
 #include "engine/analysis/Analyzer.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 #include "platform/qt/QtText.h"
 
 namespace corv {

@@ -14,7 +14,7 @@
 #include "data/Results.h"
 #include "engine/EventServices.h"
 #include "engine/EventsStg.h"
-#include "shell/views/FormView.h"
+#include "views/FormView.h"
 
 class QAbstractButton;
 

@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "shell/views/Art.h"
-#include "shell/views/BookForm.h"
+#include "views/Art.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

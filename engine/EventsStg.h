@@ -8,7 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "shell/views/StorageForm.h"
+#include "views/StorageForm.h"
 
 namespace corv {
 

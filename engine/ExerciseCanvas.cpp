@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "platform/qt/QtText.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

@@ -16,8 +16,8 @@
 #include "core/Settings.h"
 #include "core/Utility.h"
 #include "core/WebAccess.h"
-#include "shell/views/Art.h"
-#include "shell/views/BookForm.h"
+#include "views/Art.h"
+#include "views/BookForm.h"
 #include "platform/qt/QtText.h"
 
 namespace corv {

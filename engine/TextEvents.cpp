@@ -16,8 +16,8 @@
 #include "engine/analysis/AnalysisClock.h"
 #include "engine/analysis/Analyzer.h"
 #include "platform/qt/QtText.h"
-#include "shell/views/Art.h"
-#include "shell/views/BookForm.h"
+#include "views/Art.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

@@ -16,7 +16,7 @@
 #include "engine/TextTyping.h"
 #include "engine/TrafficLight.h"
 #include "engine/TypedTexts.h"
-#include "shell/views/StorageForm.h"
+#include "views/StorageForm.h"
 
 namespace corv {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "platform/qt/QtText.h"
-#include "shell/views/Art.h"
-#include "shell/views/BookForm.h"
+#include "views/Art.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

@@ -7,7 +7,7 @@
 #include "core/Utility.h"
 #include "data/User.h"
 #include "shell/AppFrame.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 #include "platform/qt/QtText.h"
 
 namespace corv {

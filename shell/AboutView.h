@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "shell/views/FormView.h"
-#include "shell/views/StorageForm.h"
+#include "views/FormView.h"
+#include "views/StorageForm.h"
 
 class QLabel;
 

@@ -29,8 +29,8 @@
 #include "platform/Identity.h"
 #include "platform/KeyboardToggles.h"
 #include "shell/LoginView.h"
-#include "shell/views/BookForm.h"
-#include "shell/views/FormView.h"
+#include "views/BookForm.h"
+#include "views/FormView.h"
 #include "platform/qt/QtText.h"
 
 namespace corv {

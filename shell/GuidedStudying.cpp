@@ -38,8 +38,8 @@
 #include "platform/qt/QtText.h"
 #include "shell/AppFrame.h"
 #include "shell/LessonViews.h"
-#include "shell/views/Art.h"
-#include "shell/views/BookForm.h"
+#include "views/Art.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/views/FormView.h"
-#include "shell/views/StorageForm.h"
+#include "views/FormView.h"
+#include "views/StorageForm.h"
 
 class QComboBox;
 class QFrame;

@@ -26,8 +26,8 @@
 #include "engine/analysis/Round.h"
 #include "engine/analysis/Scores.h"
 #include "platform/qt/QtText.h"
-#include "shell/views/Art.h"
-#include "shell/views/BookForm.h"
+#include "views/Art.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

@@ -21,8 +21,8 @@
 #include "data/ProgramSettings.h"
 #include "data/User.h"
 #include "platform/qt/QtText.h"
-#include "shell/views/Art.h"
-#include "shell/views/BookForm.h"
+#include "views/Art.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/views/FormView.h"
-#include "shell/views/StorageForm.h"
+#include "views/FormView.h"
+#include "views/StorageForm.h"
 
 namespace corv {
 

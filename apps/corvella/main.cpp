@@ -11,8 +11,8 @@
 #include "shell/AppFrame.h"
 #include "shell/GuidedStudying.h"
 #include "shell/LoginView.h"
-#include "shell/views/BookForm.h"
-#include "shell/views/FormView.h"
+#include "views/BookForm.h"
+#include "views/FormView.h"
 
 using namespace corv;
 

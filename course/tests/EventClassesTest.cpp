@@ -19,8 +19,8 @@
 #include "engine/EventServices.h"
 #include "engine/analysis/AnalysisClock.h"
 #include "platform/qt/QtText.h"
-#include "shell/views/BookForm.h"
-#include "shell/views/testkit/ViewHarness.h"
+#include "views/BookForm.h"
+#include "views/testkit/ViewHarness.h"
 
 namespace corv {
 namespace {

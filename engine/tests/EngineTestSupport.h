@@ -12,7 +12,7 @@
 #include "core/tests/support/TempDir.h"
 #include "engine/EventServices.h"
 #include "engine/analysis/AnalysisClock.h"
-#include "shell/views/testkit/ViewHarness.h"
+#include "views/testkit/ViewHarness.h"
 
 namespace corv::enginetest {
 

@@ -12,7 +12,7 @@
 #include "core/tests/support/LocalHttpServer.h"
 #include "engine/MessageEvents.h"
 #include "engine/tests/EngineTestSupport.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 #include "platform/qt/QtText.h"
 
 namespace corv {

@@ -20,7 +20,7 @@
 #include "engine/analysis/Analyzer.h"
 #include "engine/tests/EngineTestSupport.h"
 #include "platform/qt/QtText.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 
 namespace corv {
 namespace {

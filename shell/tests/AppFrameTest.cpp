@@ -18,9 +18,9 @@
 #include "data/ProgramSettings.h"
 #include "data/User.h"
 #include "meter/ipc/Ipc.h"
-#include "shell/views/BookForm.h"
-#include "shell/views/FormView.h"
-#include "shell/views/testkit/ViewHarness.h"
+#include "views/BookForm.h"
+#include "views/FormView.h"
+#include "views/testkit/ViewHarness.h"
 
 namespace corv {
 using viewtest::ViewHarness;

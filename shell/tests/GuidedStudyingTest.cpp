@@ -20,7 +20,7 @@
 #include "shell/GuidedStudying.h"
 #include "shell/LessonViews.h"
 #include "shell/tests/StudyingFixture.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 
 namespace corv {
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/qt/QtText.h"
 #include "shell/LessonViews.h"
 #include "shell/tests/StudyingFixture.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 
 namespace corv {
 namespace {

@@ -18,9 +18,9 @@
 #include "data/User.h"
 #include "platform/qt/QtText.h"
 #include "shell/LoginView.h"
-#include "shell/views/Art.h"
-#include "shell/views/BookForm.h"
-#include "shell/views/testkit/ViewHarness.h"
+#include "views/Art.h"
+#include "views/BookForm.h"
+#include "views/testkit/ViewHarness.h"
 
 namespace corv {
 namespace {

@@ -16,7 +16,7 @@
 #include "engine/EventServices.h"
 #include "platform/qt/QtText.h"
 #include "shell/LessonViews.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 
 namespace corv::studytest {
 

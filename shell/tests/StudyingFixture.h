@@ -9,7 +9,7 @@
 
 #include "core/tests/support/TempDir.h"
 #include "engine/analysis/AnalysisClock.h"
-#include "shell/views/testkit/ViewHarness.h"
+#include "views/testkit/ViewHarness.h"
 
 namespace corv::studytest {
 

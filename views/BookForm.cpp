@@ -1,4 +1,4 @@
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,8 +15,8 @@
 #include "core/FileNames.h"
 #include "core/Localize.h"
 #include "core/Utility.h"
-#include "shell/views/Art.h"
-#include "shell/views/FormView.h"
+#include "views/Art.h"
+#include "views/FormView.h"
 #include "platform/qt/QtText.h"
 
 namespace corv {

@@ -9,8 +9,8 @@
 
 #include "core/UserInterface.h"
 #include "platform/qt/QtText.h"
-#include "shell/views/testkit/ViewHarness.h"
-#include "shell/views/tests/SampleView.h"
+#include "views/testkit/ViewHarness.h"
+#include "views/tests/SampleView.h"
 
 namespace corv {
 namespace {

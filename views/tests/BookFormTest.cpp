@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/views/BookForm.h"
-#include "shell/views/StorageForm.h"
-#include "shell/views/testkit/ViewHarness.h"
-#include "shell/views/tests/SampleView.h"
+#include "views/BookForm.h"
+#include "views/StorageForm.h"
+#include "views/testkit/ViewHarness.h"
+#include "views/tests/SampleView.h"
 
 namespace corv {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/views/FormView.h"
+#include "views/FormView.h"
 
 #include <cxxabi.h>
 
@@ -13,7 +13,7 @@
 
 #include "core/UserInterface.h"
 #include "core/Utility.h"
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

@@ -5,8 +5,8 @@
 #include <QLineEdit>
 
 #include "core/UserInterface.h"
-#include "shell/views/testkit/ViewHarness.h"
-#include "shell/views/tests/SampleView.h"
+#include "views/testkit/ViewHarness.h"
+#include "views/tests/SampleView.h"
 
 namespace corv {
 namespace {

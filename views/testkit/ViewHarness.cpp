@@ -1,4 +1,4 @@
-#include "shell/views/testkit/ViewHarness.h"
+#include "views/testkit/ViewHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "shell/views/BookForm.h"
-#include "shell/views/FormView.h"
+#include "views/BookForm.h"
+#include "views/FormView.h"
 #include "platform/qt/QtText.h"
 
 namespace corv::viewtest {

@@ -1,4 +1,4 @@
-#include "shell/views/Art.h"
+#include "views/Art.h"
 
 #include <QLinearGradient>
 #include <QPainter>

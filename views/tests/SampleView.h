@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/views/BookForm.h"
-#include "shell/views/FormView.h"
-#include "shell/views/StorageForm.h"
+#include "views/BookForm.h"
+#include "views/FormView.h"
+#include "views/StorageForm.h"
 
 namespace corv::testviews {
 

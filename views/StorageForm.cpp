@@ -1,6 +1,6 @@
-#include "shell/views/StorageForm.h"
+#include "views/StorageForm.h"
 
-#include "shell/views/BookForm.h"
+#include "views/BookForm.h"
 #include "platform/qt/QtText.h"
 
 namespace corv {
