@@ -47,8 +47,8 @@ const std::string& ScratchDir() {
 // lines (about 80 characters each) that make up most of a busy user's file.
 struct UserFile {
     std::string path;
-    std::vector<std::string> names;   // every name in the file
-    std::vector<std::string> lookups; // kLookups names in mixed case, shuffled
+    std::vector<std::string> names;    // every name in the file
+    std::vector<std::string> lookups;  // kLookups names in mixed case, shuffled
 };
 
 const UserFile& Fixture(int lines) {
@@ -61,8 +61,8 @@ const UserFile& Fixture(int lines) {
     std::string content;
     const int results = lines / 2;
     const int ordinary = lines - results - 1;
-    static const char* kKeys[] = {"LessonTime", "Course", "Chapter", "Exercise", "Sound",
-                                  "KeyboardLayout", "TargetSpeed", "TargetAccuracy"};
+    static const char* kKeys[] = {"LessonTime", "Course",         "Chapter",     "Exercise",
+                                  "Sound",      "KeyboardLayout", "TargetSpeed", "TargetAccuracy"};
     for (int i = 0; i < ordinary; ++i) {
         std::string name = std::string(kKeys[i % 8]) + "." + std::to_string(i);
         content += name + "=" + std::to_string(i * 37 % 1000) + "\r\n";

@@ -47,7 +47,8 @@ std::string ResolveCase(std::string_view rawPath) {
     }
     while (pos <= path.size()) {
         size_t slash = path.find('/', pos);
-        std::string part = path.substr(pos, slash == std::string::npos ? std::string::npos : slash - pos);
+        std::string part =
+            path.substr(pos, slash == std::string::npos ? std::string::npos : slash - pos);
         std::string rest = slash == std::string::npos ? "" : path.substr(slash);
         if (!part.empty() && part != "." && part != "..") {
             std::string candidate = done + part;

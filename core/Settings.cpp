@@ -21,7 +21,8 @@ namespace {
 using platform::ShareLock;
 
 bool BadName(std::string_view name) {
-    return name.empty() || name.find_first_of(std::string_view("=\r\n\0", 4)) != std::string_view::npos;
+    return name.empty() ||
+           name.find_first_of(std::string_view("=\r\n\0", 4)) != std::string_view::npos;
 }
 
 bool BadValue(std::string_view value) {
@@ -57,8 +58,12 @@ bool ReadBool(std::string_view text) {
     return c == 'T' || c == 'Y' || c == '1';
 }
 
-std::optional<int32_t> ParseInt32(std::string_view text) { return ParseIntegral<int32_t>(text); }
-std::optional<int64_t> ParseInt64(std::string_view text) { return ParseIntegral<int64_t>(text); }
+std::optional<int32_t> ParseInt32(std::string_view text) {
+    return ParseIntegral<int32_t>(text);
+}
+std::optional<int64_t> ParseInt64(std::string_view text) {
+    return ParseIntegral<int64_t>(text);
+}
 
 std::optional<double> ParseReal(std::string_view text) {
     text = TrimSpaces(text);
@@ -158,7 +163,9 @@ std::vector<std::string> FromCommaText(std::string_view text) {
 
 TDynamicFile::TDynamicFile() = default;
 
-TDynamicFile::~TDynamicFile() { Close(); }
+TDynamicFile::~TDynamicFile() {
+    Close();
+}
 
 void TDynamicFile::Reset() {
     readOnly_ = false;
@@ -203,13 +210,29 @@ int TDynamicFile::Open(const std::string& name, int mode) {
         if (!memoryOnly_) {
             unsigned access, share;
             switch (mode) {
-                case -1: access = platform::kShareReadWrite; share = platform::kShareNone; break;
-                case 1: access = platform::kShareReadWrite; share = platform::kShareReadWrite; break;
-                case 2: access = platform::kShareReadWrite; share = platform::kShareRead; break;
-                case -2: access = platform::kShareRead; share = platform::kShareRead; break;
+                case -1:
+                    access = platform::kShareReadWrite;
+                    share = platform::kShareNone;
+                    break;
+                case 1:
+                    access = platform::kShareReadWrite;
+                    share = platform::kShareReadWrite;
+                    break;
+                case 2:
+                    access = platform::kShareReadWrite;
+                    share = platform::kShareRead;
+                    break;
+                case -2:
+                    access = platform::kShareRead;
+                    share = platform::kShareRead;
+                    break;
                 case -3:
-                case -4: access = platform::kShareRead; share = platform::kShareReadWrite; break;
-                default: return -1;
+                case -4:
+                    access = platform::kShareRead;
+                    share = platform::kShareReadWrite;
+                    break;
+                default:
+                    return -1;
             }
             readOnly_ = !(access & platform::kShareWrite);
             dropStreamAfterLoad_ = mode == -4;
@@ -222,7 +245,8 @@ int TDynamicFile::Open(const std::string& name, int mode) {
                 Reset();
                 return -1;
             }
-            int fd = ::open(path.c_str(), (readOnly_ ? O_RDONLY : O_RDWR | O_CREAT) | O_CLOEXEC, 0666);
+            int fd =
+                ::open(path.c_str(), (readOnly_ ? O_RDONLY : O_RDWR | O_CREAT) | O_CLOEXEC, 0666);
             if (fd < 0) {
                 Reset();
                 return -1;
@@ -259,8 +283,9 @@ void TDynamicFile::Parse(std::string_view content) {
             break;
         }
         AddLine(std::string(content.substr(pos, end - pos)));
-        pos = (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n') ? end + 2
-                                                                                            : end + 1;
+        pos = (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n')
+                  ? end + 2
+                  : end + 1;
     }
 }
 
@@ -437,9 +462,15 @@ int TDynamicSettings::Open(const std::string& name, int mode) {
     fileName_ = name;
     return file_->Open(name, mode);
 }
-int TDynamicSettings::LoadNow() { return file_->Load(); }
-int TDynamicSettings::Save() { return file_->Save(); }
-int TDynamicSettings::Clear() { return file_->Clear(); }
+int TDynamicSettings::LoadNow() {
+    return file_->Load();
+}
+int TDynamicSettings::Save() {
+    return file_->Save();
+}
+int TDynamicSettings::Clear() {
+    return file_->Clear();
+}
 
 std::string TDynamicSettings::GetText(std::string_view name) {
     std::string v;
@@ -456,7 +487,9 @@ int64_t TDynamicSettings::GetInt64(std::string_view name) {
     file_->GetInt64(name, v);
     return v;
 }
-bool TDynamicSettings::GetBool(std::string_view name) { return settings_format::ReadBool(GetText(name)); }
+bool TDynamicSettings::GetBool(std::string_view name) {
+    return settings_format::ReadBool(GetText(name));
+}
 double TDynamicSettings::GetReal(std::string_view name) {
     double v = 0;
     file_->GetReal(name, v);
@@ -503,12 +536,17 @@ Globals& G() {
 }
 }  // namespace
 
-TDynamicSettings* Policy() { return G().policy.get(); }
-TDynamicSettings* Workstation() { return G().workstation.get(); }
+TDynamicSettings* Policy() {
+    return G().policy.get();
+}
+TDynamicSettings* Workstation() {
+    return G().workstation.get();
+}
 
 bool OpenPolicy(const std::string& folder) {
     auto policy = std::make_unique<TDynamicSettings>();
-    if (policy->Open(fs::Join(folder, "Policy.dyn"), -3) != 1 || policy->LoadNow() != 1) return false;
+    if (policy->Open(fs::Join(folder, "Policy.dyn"), -3) != 1 || policy->LoadNow() != 1)
+        return false;
     G().colorKeyboardDisabled = policy->GetBool("disable_colorkbd");
     int cpw = policy->GetInteger("wpm_length");
     if (cpw == 0) cpw = policy->GetInteger("ErrorFactor");
@@ -530,10 +568,18 @@ bool OpenWorkstation(const std::string& fileName, const std::string& folder, int
     return false;
 }
 
-bool ColorKeyboardDisabled() { return G().colorKeyboardDisabled; }
-int CharsPerWord() { return G().charsPerWord; }
-bool BackspacePrevented() { return G().backspacePrevented; }
-std::string& LanguageFileBase() { return G().languageBase; }
+bool ColorKeyboardDisabled() {
+    return G().colorKeyboardDisabled;
+}
+int CharsPerWord() {
+    return G().charsPerWord;
+}
+bool BackspacePrevented() {
+    return G().backspacePrevented;
+}
+std::string& LanguageFileBase() {
+    return G().languageBase;
+}
 
 void CloseAll() {
     G().workstation.reset();

@@ -12,7 +12,6 @@
 
 #include "platform/FileShare.h"
 
-
 namespace corv {
 
 // Open modes:
@@ -23,7 +22,7 @@ namespace corv {
 //  -5 an "http:/" address fetched into memory (never written back), or a "file:/" name
 //     opened as -3; -6 a "file:///" name opened as -3; -7 an empty set in memory.
 class TDynamicFile {
-public:
+  public:
     TDynamicFile();
     ~TDynamicFile();
     TDynamicFile(const TDynamicFile&) = delete;
@@ -65,7 +64,7 @@ public:
     bool IsOpen() const { return open_; }
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     struct Line {
         std::string text;
         size_t nameLen = std::string::npos;  // npos: no "=" in the line
@@ -96,7 +95,7 @@ private:
 };
 
 class TDynamicSettings {
-public:
+  public:
     TDynamicSettings();
     virtual ~TDynamicSettings();
 
@@ -122,7 +121,7 @@ public:
     TDynamicFile& File() { return *file_; }
     const std::string& FileName() const { return fileName_; }
 
-private:
+  private:
     std::unique_ptr<TDynamicFile> file_;
     std::string fileName_;
 };

@@ -68,7 +68,9 @@ size_t NextLine(const std::string& data, size_t pos, std::string_view& line, boo
     return end + 1;
 }
 
-int32_t ClampSize(int64_t size) { return size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size); }
+int32_t ClampSize(int64_t size) {
+    return size > INT32_MAX ? INT32_MAX : static_cast<int32_t>(size);
+}
 
 // Takes the share lock for an open; a folder that cannot hold the lock file is let through.
 bool TakeShare(const std::string& path, unsigned access, unsigned share,
@@ -125,7 +127,9 @@ bool TFile::ApplyHeaderLine(const std::string& trimmed, HeaderKind kind) {
     return true;
 }
 
-std::vector<std::string> TFile::ListFiles(const std::string& mask) { return fs::ListMatching(mask); }
+std::vector<std::string> TFile::ListFiles(const std::string& mask) {
+    return fs::ListMatching(mask);
+}
 
 std::vector<std::string> TFile::ListNames(const std::string& mask) {
     std::vector<std::string> names;
@@ -178,7 +182,9 @@ bool TFile::CopyFolder(const std::string& from, const std::string& to) {
 // ---------------------------------------------------------------------------------------
 // TTextFile
 
-TTextFile::~TTextFile() { Close(); }
+TTextFile::~TTextFile() {
+    Close();
+}
 
 int TTextFile::Open(const std::string& name, int mode) {
     if (fd_ >= 0 || reading_) return kFileAlreadyOpen;
@@ -286,7 +292,9 @@ int TTextFile::Close() {
 // ---------------------------------------------------------------------------------------
 // TStreamFile
 
-TStreamFile::~TStreamFile() { Close(); }
+TStreamFile::~TStreamFile() {
+    Close();
+}
 
 int TStreamFile::Open(const std::string& name, int mode, bool skipHeader) {
     if (status_ == kFileOk || status_ == kFileEnd) return kFileAlreadyOpen;
@@ -303,7 +311,9 @@ int TStreamFile::Open(const std::string& name, int mode, bool skipHeader) {
         }
     } else {
         const std::string path = fs::ResolveCase(name);
-        int flags = O_CLOEXEC | (mode == 2 ? O_RDWR | O_CREAT | O_TRUNC : mode == 3 ? O_RDWR : O_RDONLY);
+        int flags = O_CLOEXEC | (mode == 2   ? O_RDWR | O_CREAT | O_TRUNC
+                                 : mode == 3 ? O_RDWR
+                                             : O_RDONLY);
         int fd = ::open(path.c_str(), flags, 0666);
         if (fd < 0) return status_ = kFileNotFound;
         bool ok = ReadAll(fd, data_);
@@ -339,9 +349,13 @@ int TStreamFile::ReadLineImpl(std::string& line, size_t max) {
     return status_ = pos_ < data_.size() ? kFileOk : kFileEnd;
 }
 
-int TStreamFile::ReadLine(std::string& line, size_t max) { return ReadLineImpl(line, max); }
+int TStreamFile::ReadLine(std::string& line, size_t max) {
+    return ReadLineImpl(line, max);
+}
 
-int TStreamFile::ReadLongLine(std::string& line) { return ReadLineImpl(line, std::string::npos); }
+int TStreamFile::ReadLongLine(std::string& line) {
+    return ReadLineImpl(line, std::string::npos);
+}
 
 int TStreamFile::ReadRest(std::string& text) {
     text.clear();
@@ -406,7 +420,9 @@ int TStreamFile::LoadLines(std::vector<std::string>& lines, const std::string& n
 // ---------------------------------------------------------------------------------------
 // TRecFile
 
-TRecFile::~TRecFile() { Close(); }
+TRecFile::~TRecFile() {
+    Close();
+}
 
 int TRecFile::Open(const std::string& name, int mode, int share) {
     if (fd_ >= 0) return kFileAlreadyOpen;
@@ -503,9 +519,9 @@ int TRecFile::ReadInt32(int32_t& value) {
     unsigned char b[4] = {0, 0, 0, 0};
     int rc = ReadBytes(b, 4);
     if (rc == kFileOk)
-        value = static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
-                                     (static_cast<uint32_t>(b[2]) << 16) |
-                                     (static_cast<uint32_t>(b[3]) << 24));
+        value = static_cast<int32_t>(
+            static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+            (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24));
     return rc;
 }
 

@@ -11,7 +11,6 @@
 
 #include "platform/FileShare.h"
 
-
 namespace corv {
 
 enum FileStatus : int {
@@ -27,7 +26,7 @@ enum FileStatus : int {
 };
 
 class TFile {
-public:
+  public:
     virtual ~TFile();
 
     int Status() const { return status_; }
@@ -55,7 +54,7 @@ public:
                                                        const std::string& mask);
     static bool CopyFolder(const std::string& from, const std::string& to);
 
-protected:
+  protected:
     enum class HeaderKind { kText, kStream };
     // Applies one trimmed header line; false when the line ends the header.
     bool ApplyHeaderLine(const std::string& trimmed, HeaderKind kind);
@@ -66,7 +65,7 @@ protected:
 
 // Sequential text file: course and exercise files, logs.
 class TTextFile : public TFile {
-public:
+  public:
     ~TTextFile() override;
     // 1 read (with header), 2 create or truncate for writing, 3 append to an existing file.
     int Open(const std::string& name, int mode);
@@ -79,7 +78,7 @@ public:
     int Close();
     int64_t Position() const { return pos_; }
 
-private:
+  private:
     int fd_ = -1;
     bool reading_ = false;
     std::string body_;
@@ -89,7 +88,7 @@ private:
 
 // Text resources read as a whole, from a file or a web address.
 class TStreamFile : public TFile {
-public:
+  public:
     ~TStreamFile() override;
     // Mode 2 creates, 3 opens for writing, anything else reads. "http:/" names are fetched.
     int Open(const std::string& name, int mode, bool skipHeader = false);
@@ -106,7 +105,7 @@ public:
     // All lines of a file or web address, no header handling, no unscrambling.
     static int LoadLines(std::vector<std::string>& lines, const std::string& name);
 
-private:
+  private:
     int ReadLineImpl(std::string& line, size_t max);
     std::string data_;
     size_t pos_ = 0;
@@ -114,7 +113,7 @@ private:
 
 // Binary files of fixed-size records.
 class TRecFile : public TFile {
-public:
+  public:
     ~TRecFile() override;
     // mode 1 or 2 open an existing file, 5 creates; share -2 read only (others read),
     // -1 read-write exclusive, anything else read-write shared.
@@ -139,7 +138,7 @@ public:
     int Close();
     int Handle() const { return fd_; }
 
-private:
+  private:
     int fd_ = -1;
     std::unique_ptr<platform::ShareLock> share_;
 };

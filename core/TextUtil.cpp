@@ -53,8 +53,12 @@ std::string& Letters() {
 }
 }  // namespace
 
-const std::string& CapitalisableLetters() { return Letters(); }
-void SetCapitalisableLetters(std::string letters) { Letters() = std::move(letters); }
+const std::string& CapitalisableLetters() {
+    return Letters();
+}
+void SetCapitalisableLetters(std::string letters) {
+    Letters() = std::move(letters);
+}
 
 void Unscramble(std::string& text) {
     for (char& c : text)

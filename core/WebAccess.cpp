@@ -152,8 +152,7 @@ bool SplitAddress(std::string_view address, AddressParts& parts) {
     return true;
 }
 
-int Fetch(std::string_view address, const std::string* postData, std::string& stream,
-          bool reload) {
+int Fetch(std::string_view address, const std::string* postData, std::string& stream, bool reload) {
     return detail::FetchWithLimits(address, postData, stream, reload, detail::FetchLimits{});
 }
 

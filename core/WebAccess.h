@@ -13,8 +13,8 @@ namespace corv::web {
 struct AddressParts {
     std::string scheme;  // "http", "https"
     std::string host;
-    int port = 0;        // the scheme's default when the address names none
-    std::string path;    // path with its query ("/" when none)
+    int port = 0;      // the scheme's default when the address names none
+    std::string path;  // path with its query ("/" when none)
 };
 
 // Fails for addresses longer than 2055 characters, without a host, or unparsable.
@@ -35,7 +35,7 @@ namespace detail {
 // The limits Fetch runs with; tests shrink them to reach the edges quickly.
 struct FetchLimits {
     std::size_t maxBody = std::size_t{16} << 20;
-    std::chrono::milliseconds stall{5000};    // longest wait with no data moving
+    std::chrono::milliseconds stall{5000};  // longest wait with no data moving
     std::chrono::milliseconds connect{5000};
 };
 

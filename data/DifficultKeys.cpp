@@ -16,7 +16,9 @@ constexpr int kTotalLimit = 29000;  // above this a count starts over from kTota
 constexpr int kTotalRestart = 25000;
 
 // Halves to the even neighbour (the default rounding mode).
-int64_t Round(double v) { return static_cast<int64_t>(std::nearbyint(v)); }
+int64_t Round(double v) {
+    return static_cast<int64_t>(std::nearbyint(v));
+}
 
 double RawDifficulty(const TDifficultKeys::Counts& k) {
     double x = 0;
@@ -38,14 +40,15 @@ void WriteLe16(std::string& out, size_t at, int value) {
 
 }  // namespace
 
-TDifficultKeys::TDifficultKeys() { SetDefaultFilter(); }
+TDifficultKeys::TDifficultKeys() {
+    SetDefaultFilter();
+}
 
 const std::string& TDifficultKeys::DefaultFilter() {
     static const std::string filter = [] {
         const std::pair<int, int> ranges[] = {
-            {48, 57},   {65, 90},   {97, 122},  {138, 138}, {140, 140}, {142, 142},
-            {154, 154}, {156, 156}, {158, 159}, {192, 214}, {218, 221}, {224, 246},
-            {250, 253}, {255, 255},
+            {48, 57},   {65, 90},   {97, 122},  {138, 138}, {140, 140}, {142, 142}, {154, 154},
+            {156, 156}, {158, 159}, {192, 214}, {218, 221}, {224, 246}, {250, 253}, {255, 255},
         };
         std::string s;
         for (auto [from, to] : ranges)
@@ -63,7 +66,9 @@ void TDifficultKeys::SetFilter(std::string_view filter) {
     rankingCurrent_ = false;
 }
 
-void TDifficultKeys::SetDefaultFilter() { SetFilter(DefaultFilter()); }
+void TDifficultKeys::SetDefaultFilter() {
+    SetFilter(DefaultFilter());
+}
 
 void TDifficultKeys::RecordKeystroke(char expected, bool isError) {
     const unsigned char c = static_cast<unsigned char>(expected);
@@ -236,9 +241,12 @@ TDifficultyBand TDifficultKeys::Band(double difficulty) {
 
 TRgb TDifficultKeys::BandColour(TDifficultyBand band) {
     switch (band) {
-        case TDifficultyBand::kLow: return {167, 180, 247};
-        case TDifficultyBand::kMedium: return {255, 210, 29};
-        case TDifficultyBand::kHigh: return {255, 0, 79};
+        case TDifficultyBand::kLow:
+            return {167, 180, 247};
+        case TDifficultyBand::kMedium:
+            return {255, 210, 29};
+        case TDifficultyBand::kHigh:
+            return {255, 0, 79};
     }
     return {};
 }

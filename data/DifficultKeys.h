@@ -19,7 +19,7 @@ struct TRgb {
 enum class TDifficultyBand { kLow, kMedium, kHigh };
 
 class TDifficultKeys {
-public:
+  public:
     static constexpr int kFirstChar = 33;
     static constexpr int kCharCount = 223;  // characters 33 to 255
     static constexpr int kWindow = 8;
@@ -83,7 +83,7 @@ public:
     };
     const Counts& CountsOf(unsigned char c) const { return counts_[c]; }
 
-private:
+  private:
     bool PassesFilter(unsigned char c) const;
     void Rank();
 

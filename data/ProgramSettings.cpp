@@ -34,7 +34,9 @@ std::string WithSlash(std::string folder) {
     return folder;
 }
 
-bool IsDirectory(const std::string& path) { return fs::DirectoryExists(path); }
+bool IsDirectory(const std::string& path) {
+    return fs::DirectoryExists(path);
+}
 
 void MakeFolders(const std::string& path) {
     std::string p = fs::NormalizeSeparators(path);
@@ -61,12 +63,14 @@ bool IniFile::Load(const std::string& path) {
         if (line.empty() || line[0] == ';') continue;
         if (line.front() == '[') {
             size_t close = line.find(']');
-            section = TrimBlanks(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            section = TrimBlanks(
+                line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             continue;
         }
         size_t eq = line.find('=');
         if (eq == std::string::npos) continue;
-        items_.push_back({section, TrimBlanks(line.substr(0, eq)), TrimBlanks(line.substr(eq + 1))});
+        items_.push_back(
+            {section, TrimBlanks(line.substr(0, eq)), TrimBlanks(line.substr(eq + 1))});
     }
     return true;
 }
@@ -117,7 +121,9 @@ std::string& ProgramFolderOverride() {
 }
 }  // namespace
 
-void TProgramSettings::SetProgramFolder(std::string folder) { ProgramFolderOverride() = std::move(folder); }
+void TProgramSettings::SetProgramFolder(std::string folder) {
+    ProgramFolderOverride() = std::move(folder);
+}
 
 std::string TProgramSettings::ProgramFolder() {
     if (!ProgramFolderOverride().empty()) return WithSlash(ProgramFolderOverride());
@@ -175,7 +181,8 @@ std::unique_ptr<TProgramSettings> TProgramSettings::Create(const std::string& gi
         return nullptr;
     }
     if (!fs::FileExists(ps->rootFolder + "Policy.dyn")) {
-        Stop(Str(361) + "\r\n" + Str(362) + ToUpper(ps->rootFolder) + Str(363) + "\r\n\r\n" + Str(364),
+        Stop(Str(361) + "\r\n" + Str(362) + ToUpper(ps->rootFolder) + Str(363) + "\r\n\r\n" +
+                 Str(364),
              Str(1), {361, 362, 363, 364, 1});
         return nullptr;
     }
@@ -196,13 +203,16 @@ std::unique_ptr<TProgramSettings> TProgramSettings::Create(const std::string& gi
 
 void TProgramSettings::SetTextsFolder() {
     std::string custom;
-    if (TDynamicSettings* policy = CorvSettings::Policy()) custom = policy->GetText("CustomStoryPath");
+    if (TDynamicSettings* policy = CorvSettings::Policy())
+        custom = policy->GetText("CustomStoryPath");
     textsFolder = custom.empty() ? WithSlash(fs::ResolveCase(rootFolder + "Texts"))
                                  : WithSlash(fs::ResolveCase(custom));
     if (layoutNames.empty()) ReportError(0, "No keyboard layouts defined in INI");
 }
 
-TProgramSettings* ProgramSettings() { return Instance().get(); }
+TProgramSettings* ProgramSettings() {
+    return Instance().get();
+}
 void SetProgramSettings(std::unique_ptr<TProgramSettings> settings) {
     Instance() = std::move(settings);
 }

@@ -11,12 +11,12 @@ namespace corv {
 // "CorvNPath.ini": sections in brackets, key=value lines; names match without regard to
 // case and %VAR% references are expanded from the environment (never through a shell).
 class IniFile {
-public:
+  public:
     bool Load(const std::string& path);
     // "" when absent.
     std::string Get(const std::string& section, const std::string& key) const;
 
-private:
+  private:
     struct Item {
         std::string section, key, value;
     };
@@ -27,7 +27,7 @@ private:
 std::string ExpandEnvironment(const std::string& text);
 
 class TProgramSettings {
-public:
+  public:
     // Works the folders out from `baseFolder` (the program's folder when empty). When the
     // installation is unusable it shows the stop message and ends the program; where the
     // registered shell does not end it (tests) it returns null.

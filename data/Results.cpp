@@ -20,7 +20,9 @@ constexpr size_t kShortText = 255;
 // "Re" keys with more digits cannot be the key of a 32-bit index.
 constexpr size_t kMaxIndexDigits = 10;
 
-bool AllDashes(std::string_view s) { return s.find_first_not_of('-') == std::string_view::npos; }
+bool AllDashes(std::string_view s) {
+    return s.find_first_not_of('-') == std::string_view::npos;
+}
 
 // Ends in "%" followed by zero or more "-" (minDashes or more).
 bool EndsInPercentDashes(std::string_view s, size_t minDashes) {
@@ -79,7 +81,9 @@ void AppendText(std::string& line, std::string_view text) {
     line += EncodeField(text);
 }
 
-bool IsTextOrTest(std::string_view kind) { return kind == "TEXT" || kind == "TEST"; }
+bool IsTextOrTest(std::string_view kind) {
+    return kind == "TEXT" || kind == "TEST";
+}
 
 // Exchange sort: every earlier entry is swapped with a later one that should come first.
 // Its order of equal entries is part of what callers see, so when keys repeat it runs as
@@ -179,7 +183,8 @@ bool TResults::ParseLine(std::string_view line, TResultItem& out) {
     if (r.Source == "BKM") {
         if (w.size() < 6) return false;
         r.CourseId = DecodeField(w[1]);
-        if (!ReadInt(w, 2, r.Chapter) || !ReadInt(w, 3, r.Exercise) || !ReadInt(w, 4, r.EventNumber))
+        if (!ReadInt(w, 2, r.Chapter) || !ReadInt(w, 3, r.Exercise) ||
+            !ReadInt(w, 4, r.EventNumber))
             return false;
         k = 6;
     } else if (r.Source == "NAME") {
@@ -218,7 +223,8 @@ bool TResults::ParseLine(std::string_view line, TResultItem& out) {
                 return false;
             }
             if (r.Kind == "TEST" && m + 6 < w.size()) r.Name = DecodeField(w[m + 6]);
-            if (!ReadOptionalInt(w, m + 7, r.TotalHits) || !ReadOptionalInt(w, m + 8, r.ErrorHits) ||
+            if (!ReadOptionalInt(w, m + 7, r.TotalHits) ||
+                !ReadOptionalInt(w, m + 8, r.ErrorHits) ||
                 !ReadOptionalInt(w, m + 9, r.CharsPerWord))
                 return false;
         }
@@ -242,7 +248,8 @@ int TResults::Load(TDynamicSettings& settings) {
         size_t eq = e.find('=');
         if (eq < 3 || (e[0] != 'R' && e[0] != 'r') || (e[1] != 'E' && e[1] != 'e')) continue;
         std::string_view digits(e.data() + 2, eq - 2);
-        if (digits.size() > kMaxIndexDigits || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        if (digits.size() > kMaxIndexDigits ||
+            digits.find_first_not_of("0123456789") != std::string_view::npos)
             continue;
         if (digits.size() > 1 && digits[0] == '0') continue;  // "Re07" is not the key of 7
         int64_t wide = 0;
@@ -253,7 +260,8 @@ int TResults::Load(TDynamicSettings& settings) {
         if (n > highestIndex_) highestIndex_ = n;
         found.push_back({n, std::string_view(e).substr(eq + 1)});
     }
-    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.index < b.index; });
+    std::sort(found.begin(), found.end(),
+              [](const Found& a, const Found& b) { return a.index < b.index; });
 
     items_.reserve(found.size());
     for (const Found& f : found) {
@@ -318,7 +326,8 @@ void TResults::TakeFields(size_t at, const TResultItem& r) {
     items_.push_back(std::move(item));
     // The new result's typed-text record follows it to the index it now lives under; an
     // index already in use belongs to another result and is never taken from it.
-    if (r.Kind == "TEST" && r.Index != own && r.Index > highestIndex_) RenameCompanion(r.Index, own);
+    if (r.Kind == "TEST" && r.Index != own && r.Index > highestIndex_)
+        RenameCompanion(r.Index, own);
 }
 
 TResultItem* TResults::Add(const TResultItem& result) {
@@ -373,7 +382,8 @@ void TResults::UncheckSuperseded(const TResultItem& result) {
     int at = FindMatch(result);
     if (at < 0) return;
     TResultItem& stored = *items_[static_cast<size_t>(at)];
-    if (stored.EventNumber < result.EventNumber && Rank(result) >= Rank(stored)) stored.Checked = false;
+    if (stored.EventNumber < result.EventNumber && Rank(result) >= Rank(stored))
+        stored.Checked = false;
 }
 
 int TResults::CheckedCount(std::string_view courseId) const {
@@ -397,22 +407,29 @@ std::vector<TResultItem*> TResults::Query(const TResultFilter& f, bool byDateAsc
         if (r->TypingSeconds < f.MinTypingSeconds) continue;
         list.push_back(r);
     }
-    auto sameTime = [](const TResultItem* a, const TResultItem* b) { return a->StartTime == b->StartTime; };
+    auto sameTime = [](const TResultItem* a, const TResultItem* b) {
+        return a->StartTime == b->StartTime;
+    };
     if (byDateAscending) {
-        ExchangeSort(list, [](const TResultItem* a, const TResultItem* b) { return a->StartTime < b->StartTime; },
-                     sameTime);
+        ExchangeSort(
+            list,
+            [](const TResultItem* a, const TResultItem* b) { return a->StartTime < b->StartTime; },
+            sameTime);
     } else if (!f.CourseId.empty() || byPosition) {
         ExchangeSort(
             list,
             [](const TResultItem* a, const TResultItem* b) {
-                return a->Chapter != b->Chapter ? a->Chapter < b->Chapter : a->Exercise < b->Exercise;
+                return a->Chapter != b->Chapter ? a->Chapter < b->Chapter
+                                                : a->Exercise < b->Exercise;
             },
             [](const TResultItem* a, const TResultItem* b) {
                 return a->Chapter == b->Chapter && a->Exercise == b->Exercise;
             });
     } else {
-        ExchangeSort(list, [](const TResultItem* a, const TResultItem* b) { return a->StartTime > b->StartTime; },
-                     sameTime);
+        ExchangeSort(
+            list,
+            [](const TResultItem* a, const TResultItem* b) { return a->StartTime > b->StartTime; },
+            sameTime);
     }
     return list;
 }
@@ -429,7 +446,8 @@ TResultItem* TResults::LatestTest() const {
     return list.empty() ? nullptr : list.front();
 }
 
-std::vector<TResultItem*> TResults::CourseResults(std::string_view courseId, bool byDateAscending) const {
+std::vector<TResultItem*> TResults::CourseResults(std::string_view courseId,
+                                                  bool byDateAscending) const {
     TResultFilter f;
     f.Source = "BKM";
     f.CourseId = std::string(courseId);
@@ -440,12 +458,18 @@ std::vector<std::string> TResults::FigureSeries(std::string_view figure, std::st
                                                 std::vector<std::string>* labels) const {
     const std::string name = ToUpper(figure);
     int TResultItem::*field = nullptr;
-    if (name == "NETSPEED") field = &TResultItem::NetSpeed;
-    else if (name == "GROSSSPEED") field = &TResultItem::GrossSpeed;
-    else if (name == "ACCURACY") field = &TResultItem::Accuracy;
-    else if (name == "RHYTHM") field = &TResultItem::Rhythm;
-    else if (name == "EFFICIENCY") field = &TResultItem::Efficiency;
-    else if (name == "DIFFINDEX") field = &TResultItem::DifficultKeyScore;
+    if (name == "NETSPEED")
+        field = &TResultItem::NetSpeed;
+    else if (name == "GROSSSPEED")
+        field = &TResultItem::GrossSpeed;
+    else if (name == "ACCURACY")
+        field = &TResultItem::Accuracy;
+    else if (name == "RHYTHM")
+        field = &TResultItem::Rhythm;
+    else if (name == "EFFICIENCY")
+        field = &TResultItem::Efficiency;
+    else if (name == "DIFFINDEX")
+        field = &TResultItem::DifficultKeyScore;
 
     std::vector<std::string> values;
     if (labels) labels->clear();

@@ -54,7 +54,7 @@ struct TResultFilter {
 };
 
 class TResults {
-public:
+  public:
     TResults();
     ~TResults();
     TResults(const TResults&) = delete;
@@ -110,7 +110,7 @@ public:
     TResultItem& operator[](int i) { return *items_[static_cast<size_t>(i)]; }
     const TResultItem& operator[](int i) const { return *items_[static_cast<size_t>(i)]; }
 
-private:
+  private:
     int FindMatch(const TResultItem& result) const;
     void TakeFields(size_t at, const TResultItem& result);
     bool RenameCompanion(int from, int to) const;

@@ -61,7 +61,9 @@ std::vector<std::string> ReadIndex(int group) {
     return out;
 }
 
-bool IndexExists(int group) { return fs::FileExists(Database() + std::to_string(group) + ".idx"); }
+bool IndexExists(int group) {
+    return fs::FileExists(Database() + std::to_string(group) + ".idx");
+}
 
 void SortUnique(std::vector<std::string>& lines) {
     std::stable_sort(lines.begin(), lines.end(),
@@ -69,13 +71,17 @@ void SortUnique(std::vector<std::string>& lines) {
     lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
 }
 
-std::string FilePart(const std::string& line) { return line.substr(0, line.find('=')); }
+std::string FilePart(const std::string& line) {
+    return line.substr(0, line.find('='));
+}
 std::string NamePart(const std::string& line) {
     size_t eq = line.find('=');
     return eq == std::string::npos ? std::string() : line.substr(eq + 1);
 }
 
-bool IsVisitorFile(const std::string& file) { return EqualsNoCase(file, "visitor%%.usr"); }
+bool IsVisitorFile(const std::string& file) {
+    return EqualsNoCase(file, "visitor%%.usr");
+}
 
 std::vector<int> ExistingGroupIds() {
     std::vector<int> ids;
@@ -140,13 +146,15 @@ std::unique_ptr<TUserGroup> TUserGroup::Open(int id, int mode) {
 std::vector<std::string> TUserGroup::GroupIds() {
     std::vector<std::string> ids;
     if (!fs::FileExists(Root() + "0.grp")) ids.push_back("0");
-    for (const std::string& f : fs::ListMatching(Root() + "*.grp")) ids.push_back(f.substr(0, f.find('.')));
+    for (const std::string& f : fs::ListMatching(Root() + "*.grp"))
+        ids.push_back(f.substr(0, f.find('.')));
     return ids;
 }
 
 int TUserGroup::HighestGroupId() {
     int highest = 0;
-    for (const std::string& id : GroupIds()) highest = std::max(highest, settings_format::ParseInt32(id).value_or(0));
+    for (const std::string& id : GroupIds())
+        highest = std::max(highest, settings_format::ParseInt32(id).value_or(0));
     return highest;
 }
 
@@ -156,7 +164,8 @@ std::vector<std::string> TUserGroup::GroupNames(const std::vector<std::string>& 
         // A listing must not create group files: a group that cannot be read is unnamed.
         TDynamicSettings g;
         std::string name;
-        if (g.Open(fs::ResolveCase(Root() + id + ".Grp"), mode < 0 ? mode : -3) == 1) name = g.GetText("Name");
+        if (g.Open(fs::ResolveCase(Root() + id + ".Grp"), mode < 0 ? mode : -3) == 1)
+            name = g.GetText("Name");
         names.push_back(name.empty() ? Str(1162) : name);
     }
     return names;
@@ -176,8 +185,9 @@ std::string TUser::NormalizeName(const std::string& name) {
         if (!joined.empty()) joined += ' ';
         joined += w;
     }
-    std::string letters = Localization().IsGiven(12) ? Str(12)
-                                                     : "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    std::string letters = Localization().IsGiven(12)
+                              ? Str(12)
+                              : "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
     // The capitaliser lowers every letter anyway, so a capital counts as its small form:
     // a language file that lists only small letters must not strip "A" from "Anna".
     auto allowed = [&](char c) {
@@ -221,7 +231,8 @@ std::vector<std::string> TUser::UserList(int group) {
         }
         std::vector<int> numbers;
         for (const std::string& f : fs::ListMatching(Database() + "*.idx"))
-            if (auto n = settings_format::ParseInt32(f.substr(0, f.find('.')))) numbers.push_back(*n);
+            if (auto n = settings_format::ParseInt32(f.substr(0, f.find('.'))))
+                numbers.push_back(*n);
         std::sort(numbers.begin(), numbers.end());
         for (int n : numbers) {
             auto part = ReadIndex(n);
@@ -293,9 +304,13 @@ TUser::~TUser() {
     if (IsVisitor()) File().DiscardChanges();
 }
 
-bool TUser::IsVisitor() const { return EqualsNoCase(fileBase_, kVisitorFile); }
+bool TUser::IsVisitor() const {
+    return EqualsNoCase(fileBase_, kVisitorFile);
+}
 
-std::string TUser::UsrPath() const { return fs::ResolveCase(Database() + fileBase_ + ".usr"); }
+std::string TUser::UsrPath() const {
+    return fs::ResolveCase(Database() + fileBase_ + ".usr");
+}
 
 std::string TUser::StatisticsPath() {
     return fs::ResolveCase(Database() + NormalizeName(GetText("Username")) + ".DTA");
@@ -305,10 +320,17 @@ std::unique_ptr<TUser> TUser::Open(const std::string& givenName, int indexGroup,
                                    bool settingsOnly) {
     int mode;
     switch (lockMode) {
-        case kExclusive: mode = -1; break;
-        case kShared: mode = 2; break;
-        case kReadOnly: mode = -3; break;
-        default: throw UserError("Internal lockmode error in user class");
+        case kExclusive:
+            mode = -1;
+            break;
+        case kShared:
+            mode = 2;
+            break;
+        case kReadOnly:
+            mode = -3;
+            break;
+        default:
+            throw UserError("Internal lockmode error in user class");
     }
     std::unique_ptr<TUser> user(new TUser());
     const bool visitor = givenName.empty() || EqualsNoCase(givenName, kVisitorName);
@@ -322,10 +344,12 @@ std::unique_ptr<TUser> TUser::Open(const std::string& givenName, int indexGroup,
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
         if (fd >= 0) ::close(fd);
     }
-    if (user->TDynamicSettings::Open(path, mode) != 1 || user->LoadNow() != 1) throw UserError(Str(528));
+    if (user->TDynamicSettings::Open(path, mode) != 1 || user->LoadNow() != 1)
+        throw UserError(Str(528));
 
     std::string owner = user->GetText("UserName");
-    if (!owner.empty() && !EqualsNoCase(owner, user->name_)) throw UserError(Str(1376) + " " + owner);
+    if (!owner.empty() && !EqualsNoCase(owner, user->name_))
+        throw UserError(Str(1376) + " " + owner);
     if (lockMode != kReadOnly) user->SetText("UserName", user->name_);
     user->results_->SetCompanionFiles(Database(), NormalizeName(user->GetText("Username")));
     user->results_->Load(*user);
@@ -337,10 +361,12 @@ std::unique_ptr<TUser> TUser::Open(const std::string& givenName, int indexGroup,
         user->SetText("DateStarted", ShortDateText(now));
         user->SetReal("Date.Created", now);
         static const std::pair<const char*, int> kMeterDefaults[] = {
-            {"NotifyWhenBreak", 1},        {"BreakTrackBar.position", 8}, {"InfoWinTop", -1},
-            {"InfoWinLeft", -1},           {"InfoWinWidth", 295},         {"InfoWinHeight", 213},
-            {"InfoWinVisible", 1},         {"AppListMode", 1},            {"AutoIncludeMode", 1},
-            {"NotifyWhenDifficulties", 1}, {"NotifyAfterPages", 1},       {"PagesTrackBar.position", 2},
+            {"NotifyWhenBreak", 1},  {"BreakTrackBar.position", 8},
+            {"InfoWinTop", -1},      {"InfoWinLeft", -1},
+            {"InfoWinWidth", 295},   {"InfoWinHeight", 213},
+            {"InfoWinVisible", 1},   {"AppListMode", 1},
+            {"AutoIncludeMode", 1},  {"NotifyWhenDifficulties", 1},
+            {"NotifyAfterPages", 1}, {"PagesTrackBar.position", 2},
         };
         for (const auto& [key, value] : kMeterDefaults) user->SetInteger(key, value);
     }
@@ -349,8 +375,8 @@ std::unique_ptr<TUser> TUser::Open(const std::string& givenName, int indexGroup,
     return user;
 }
 
-std::unique_ptr<TUser> TUser::OpenExisting(const std::string& name, bool settingsOnly, int indexGroup,
-                                           int lockMode) {
+std::unique_ptr<TUser> TUser::OpenExisting(const std::string& name, bool settingsOnly,
+                                           int indexGroup, int lockMode) {
     const bool visitor = name.empty() || EqualsNoCase(name, kVisitorName);
     std::string base = visitor ? std::string(kVisitorFile) : FileBaseFor(name, indexGroup);
     if (base.empty() || !fs::FileExists(Database() + base + ".usr")) return nullptr;
@@ -378,7 +404,8 @@ void TUser::OpenGroup() {
         path = fs::ResolveCase(Root() + "0.Grp");
     }
     auto group = std::make_unique<TUserGroup>();
-    if (group->TDynamicSettings::Open(path, -4) == 1 && group->LoadNow() == 1) group_ = std::move(group);
+    if (group->TDynamicSettings::Open(path, -4) == 1 && group->LoadNow() == 1)
+        group_ = std::move(group);
 }
 
 int TUser::SaveUser() {
@@ -441,7 +468,8 @@ int TUser::SaveStatistics() {
     DifficultKeysA().Save(file);
     DifficultKeysB().Save(file);
     int status = file.Status();
-    if (status == kFileOk && !wordsBlock_.empty()) status = file.WriteBytes(wordsBlock_.data(), wordsBlock_.size());
+    if (status == kFileOk && !wordsBlock_.empty())
+        status = file.WriteBytes(wordsBlock_.data(), wordsBlock_.size());
     if (status == kFileOk) {
         int fd = file.Handle();
         if (::fsync(fd) != 0) status = kFileCloseError;
@@ -451,8 +479,8 @@ int TUser::SaveStatistics() {
     if (status == kFileOk && ::rename(tmp.c_str(), path.c_str()) != 0) status = kFileShortWrite;
     if (status != kFileOk) {
         ::unlink(tmp.c_str());
-        ui::Message("File error in SaveStatistics: " + std::to_string(status), Str(1), ui::Icon::kError,
-                    ui::Buttons::kOk, {1});
+        ui::Message("File error in SaveStatistics: " + std::to_string(status), Str(1),
+                    ui::Icon::kError, ui::Buttons::kOk, {1});
         return status;
     }
     return 1;
@@ -482,7 +510,9 @@ bool TUser::CheckPassword(const std::string& password) {
     return stored.empty() || stored == PasswordDigest("");
 }
 
-void TUser::SetPassword(const std::string& password) { SetText("Password", PasswordDigest(password)); }
+void TUser::SetPassword(const std::string& password) {
+    SetText("Password", PasswordDigest(password));
+}
 
 // ---------------------------------------------------------------------------------------
 // Layered settings
@@ -519,7 +549,9 @@ std::string TUser::LayeredValue(const std::string& key, int mode) {
     return value;
 }
 
-std::string TUser::LText(const std::string& key, int mode) { return LayeredValue(key, mode); }
+std::string TUser::LText(const std::string& key, int mode) {
+    return LayeredValue(key, mode);
+}
 
 int32_t TUser::LInteger(const std::string& key, int mode) {
     return settings_format::ParseInt32(LayeredValue(key, mode)).value_or(0);
@@ -541,17 +573,23 @@ std::vector<std::string> TUser::LList(const std::string& key, int mode) {
     if (!group_) return listOf(this);
     if (IsLocked(key)) return listOf(group_.get());
     switch (mode) {
-        case 0: return listOf(this);
-        case 1: return GetText(key).empty() ? listOf(group_.get()) : listOf(this);
-        case 2: return listOf(group_.get());
-        default: return {};
+        case 0:
+            return listOf(this);
+        case 1:
+            return GetText(key).empty() ? listOf(group_.get()) : listOf(this);
+        case 2:
+            return listOf(group_.get());
+        default:
+            return {};
     }
 }
 
 // ---------------------------------------------------------------------------------------
 // Small accessors
 
-std::string TUser::DisplayName() { return GetText("Username"); }
+std::string TUser::DisplayName() {
+    return GetText("Username");
+}
 
 std::string TUser::WorkstationName() {
     std::string client = platform::RemoteClientName();
@@ -564,9 +602,13 @@ int TUser::GroupId() {
     return id < 0 ? 0 : id;
 }
 
-void TUser::SetGroupId(int id) { SetInteger("UserGroupID", id); }
+void TUser::SetGroupId(int id) {
+    SetInteger("UserGroupID", id);
+}
 
-std::string TUser::GroupName() { return group_ ? group_->Name() : Str(1107); }
+std::string TUser::GroupName() {
+    return group_ ? group_->Name() : Str(1107);
+}
 
 int TUser::AddKeys(const std::string& keys) {
     std::string entry = keys;
@@ -581,7 +623,8 @@ std::string TUser::KeysUpToLevel(int n) const {
     if (keyProgression.empty()) return Str(12);
     if (n <= 0) return {};
     std::string keys;
-    for (int i = 0; i < n && i < static_cast<int>(keyProgression.size()); ++i) keys += keyProgression[i];
+    for (int i = 0; i < n && i < static_cast<int>(keyProgression.size()); ++i)
+        keys += keyProgression[i];
     if (keys.size() > 255) keys.resize(255);
     return keys;
 }
@@ -591,7 +634,9 @@ std::string TUser::KeysOfLevel(int n) const {
     return keyProgression[n - 1];
 }
 
-std::string TUser::SpeedUnitLabel() { return LBool("cpm") ? Str(209) : Str(208); }
+std::string TUser::SpeedUnitLabel() {
+    return LBool("cpm") ? Str(209) : Str(208);
+}
 
 int TUser::SpeedInUnit(int charsPerMinute) {
     if (LBool("cpm")) return charsPerMinute;
@@ -621,9 +666,13 @@ void TUser::LaunchAtStartup(const std::string& programPath) {
         platform::RemoveAutostart(kAutostartName);
 }
 
-void TUser::RemoveLaunchAtStartup() { platform::RemoveAutostart(kAutostartName); }
+void TUser::RemoveLaunchAtStartup() {
+    platform::RemoveAutostart(kAutostartName);
+}
 
-void TUser::SetSemicolonSource(std::function<char()> source) { SemicolonSource() = std::move(source); }
+void TUser::SetSemicolonSource(std::function<char()> source) {
+    SemicolonSource() = std::move(source);
+}
 
 // ---------------------------------------------------------------------------------------
 // Process-wide state
@@ -640,11 +689,23 @@ UserGlobals& UG() {
 }
 }  // namespace
 
-TUser* CurrentUser() { return UG().current.get(); }
-void SetCurrentUser(std::unique_ptr<TUser> user) { UG().current = std::move(user); }
-TDifficultKeys& DifficultKeysA() { return UG().a; }
-TDifficultKeys& DifficultKeysB() { return UG().b; }
-TDifficultKeys& ActiveDifficultKeys() { return *UG().active; }
-void SelectDifficultKeys(int table) { UG().active = table == 1 ? &UG().b : &UG().a; }
+TUser* CurrentUser() {
+    return UG().current.get();
+}
+void SetCurrentUser(std::unique_ptr<TUser> user) {
+    UG().current = std::move(user);
+}
+TDifficultKeys& DifficultKeysA() {
+    return UG().a;
+}
+TDifficultKeys& DifficultKeysB() {
+    return UG().b;
+}
+TDifficultKeys& ActiveDifficultKeys() {
+    return *UG().active;
+}
+void SelectDifficultKeys(int table) {
+    UG().active = table == 1 ? &UG().b : &UG().a;
+}
 
 }  // namespace corv

@@ -17,12 +17,12 @@ class TDifficultKeys;
 
 // A refusal with a text for the user (already localized).
 class UserError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class TUserGroup : public TDynamicSettings {
-public:
+  public:
     // Root folder + id + ".Grp" in `mode`, else created in mode 1. Throws UserError.
     static std::unique_ptr<TUserGroup> Open(int id, int mode);
     // "0" first when no "0.grp" exists, then the base names of the "*.grp" files.
@@ -34,7 +34,7 @@ public:
 };
 
 class TUser : public TDynamicSettings {
-public:
+  public:
     enum LockMode { kExclusive = 0, kShared = 2, kReadOnly = 4 };
     static constexpr const char* kVisitorName = "Visitor%%";
     static constexpr const char* kVisitorFile = "visitor%%";
@@ -123,7 +123,7 @@ public:
     // What the layout says ";" is typed as in key lists ("SEMICOLON" entries).
     static void SetSemicolonSource(std::function<char()> source);
 
-private:
+  private:
     TUser();
     std::string LayeredValue(const std::string& key, int mode);
     void OpenGroup();

@@ -17,8 +17,8 @@
 #include "core/UserInterface.h"
 #include "core/Utility.h"
 #include "engine/analysis/Analyzer.h"
-#include "views/BookForm.h"
 #include "platform/qt/QtText.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

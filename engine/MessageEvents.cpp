@@ -16,9 +16,9 @@
 #include "core/Settings.h"
 #include "core/Utility.h"
 #include "core/WebAccess.h"
+#include "platform/qt/QtText.h"
 #include "views/Art.h"
 #include "views/BookForm.h"
-#include "platform/qt/QtText.h"
 
 namespace corv {
 

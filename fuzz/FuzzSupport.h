@@ -61,8 +61,8 @@ inline void WriteBytes(const std::string& path, const uint8_t* data, size_t size
     std::abort();
 }
 
-#define CORV_FUZZ_CHECK(cond) \
-    do {                      \
+#define CORV_FUZZ_CHECK(cond)                   \
+    do {                                        \
         if (!(cond)) ::corv::fuzz::Fail(#cond); \
     } while (0)
 

@@ -52,9 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t tables = 28 + 2 * 1338;
     if (size > tables && data[24] == 6 && data[25] == 0 && data[26] == 0 && data[27] == 0) {
         std::string after = Slurp(path);
-        if (after.size() != size || after.compare(tables, std::string::npos,
-                                                  reinterpret_cast<const char*>(data) + tables,
-                                                  size - tables) != 0)
+        if (after.size() != size ||
+            after.compare(tables, std::string::npos, reinterpret_cast<const char*>(data) + tables,
+                          size - tables) != 0)
             fuzz::Fail("the words block changed");
     }
     return 0;

@@ -118,8 +118,10 @@ void StreamLines(const std::string& path, const std::vector<std::string>& raw, s
     const std::vector<std::string> expect = file.scrambled ? Unscrambled(raw) : raw;
     if (skipHeader) {
         CORV_FUZZ_CHECK(!file.scrambled);
-        if (size == 0) CORV_FUZZ_CHECK(body.size() == 1 && body[0].empty());
-        else CORV_FUZZ_CHECK(body == expect);
+        if (size == 0)
+            CORV_FUZZ_CHECK(body.size() == 1 && body[0].empty());
+        else
+            CORV_FUZZ_CHECK(body == expect);
     } else {
         // The last read may find nothing left: its empty line is then no line of the file.
         bool ok = IsBodyOf(body, expect, kStreamHeaderMax);
@@ -146,15 +148,23 @@ void StreamMixed(const std::string& path, const uint8_t* data, size_t size) {
                 rc = file.ReadLine(text, arg);
                 CORV_FUZZ_CHECK(text.size() <= arg);
                 break;
-            case 1: rc = file.ReadRest(text); break;
+            case 1:
+                rc = file.ReadRest(text);
+                break;
             case 2: {
                 int16_t v = 0;
                 rc = file.ReadInt16(v);
                 break;
             }
-            case 3: rc = file.ReadBytes(buffer, arg); break;
-            case 4: rc = file.SeekRecord(arg % 16, op); break;
-            case 5: rc = file.ReadLongLine(text); break;
+            case 3:
+                rc = file.ReadBytes(buffer, arg);
+                break;
+            case 4:
+                rc = file.SeekRecord(arg % 16, op);
+                break;
+            case 5:
+                rc = file.ReadLongLine(text);
+                break;
         }
         CORV_FUZZ_CHECK(rc == kFileOk || rc == kFileEnd);
     }

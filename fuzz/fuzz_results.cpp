@@ -33,7 +33,8 @@ void CheckLine(std::string_view line) {
     CORV_FUZZ_CHECK(TResults::FormatLine(again) == once);
     CORV_FUZZ_CHECK(again.Source == Stored(r.Source));
     CORV_FUZZ_CHECK(again.Kind == Stored(r.Kind) && again.Mode == Stored(r.Mode));
-    CORV_FUZZ_CHECK(again.CourseId == Stored(r.CourseId) && again.Identifier == Stored(r.Identifier));
+    CORV_FUZZ_CHECK(again.CourseId == Stored(r.CourseId) &&
+                    again.Identifier == Stored(r.Identifier));
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ std::string MixedCase(std::string_view name) {
     return out;
 }
 
-void CheckLookup(TDynamicFile& file, const std::vector<std::string>& entries, std::string_view name) {
+void CheckLookup(TDynamicFile& file, const std::vector<std::string>& entries,
+                 std::string_view name) {
     std::string value;
     const int rc = file.GetText(name, value);
     const long at = FirstEntry(entries, name);
@@ -89,20 +90,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         // One change, chosen by the last byte: an entry's value replaced or removed, a new
         // entry, or name and value cut from the raw input (which may be refused).
-        const std::string pick =
-            before.empty() ? std::string("Fresh") : std::string(NameOf(before[(control >> 2) % before.size()]));
+        const std::string pick = before.empty()
+                                     ? std::string("Fresh")
+                                     : std::string(NameOf(before[(control >> 2) % before.size()]));
         switch (control % 4) {
-            case 0: setName = MixedCase(pick); setValue = "v" + std::to_string(size); break;
-            case 1: setName = MixedCase(pick); setValue = ""; break;
-            case 2: setName = "New" + std::to_string(control); setValue = "x=y;%"; break;
+            case 0:
+                setName = MixedCase(pick);
+                setValue = "v" + std::to_string(size);
+                break;
+            case 1:
+                setName = MixedCase(pick);
+                setValue = "";
+                break;
+            case 2:
+                setName = "New" + std::to_string(control);
+                setValue = "x=y;%";
+                break;
             case 3:
                 setName = std::string(input.substr(0, (control >> 2) % 12));
                 setValue = std::string(input.substr(size / 2, 20));
                 break;
         }
-        const bool bad = setName.empty() ||
-                         setName.find_first_of(std::string_view("=\r\n\0", 4)) != std::string::npos ||
-                         setValue.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos;
+        const bool bad =
+            setName.empty() ||
+            setName.find_first_of(std::string_view("=\r\n\0", 4)) != std::string::npos ||
+            setValue.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos;
         const int rc = file.SetText(setName, setValue);
         accepted = rc == 1;
         CORV_FUZZ_CHECK(accepted == !bad);
@@ -120,7 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else if (setValue.empty()) {
             expect.erase(expect.begin() + at);
         } else {
-            expect[static_cast<size_t>(at)] = std::string(NameOf(before[static_cast<size_t>(at)])) + "=" + setValue;
+            expect[static_cast<size_t>(at)] =
+                std::string(NameOf(before[static_cast<size_t>(at)])) + "=" + setValue;
         }
     }
 

@@ -11,7 +11,9 @@
 namespace corv::platform {
 namespace {
 
-std::string EntryPath(const std::string& name) { return AutostartFolder() + "/" + name + ".desktop"; }
+std::string EntryPath(const std::string& name) {
+    return AutostartFolder() + "/" + name + ".desktop";
+}
 
 // Desktop entry Exec quoting: the path in double quotes with \ " ` $ escaped.
 std::string QuoteExec(const std::string& path) {
@@ -43,8 +45,8 @@ bool SetAutostart(const std::string& name, const std::string& programPath) {
     std::string tmp = EntryPath(name) + ".tmp";
     {
         std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out << "[Desktop Entry]\nType=Application\nName=" << name << "\nExec=" << QuoteExec(programPath)
-            << "\nX-GNOME-Autostart-enabled=true\n";
+        out << "[Desktop Entry]\nType=Application\nName=" << name
+            << "\nExec=" << QuoteExec(programPath) << "\nX-GNOME-Autostart-enabled=true\n";
         if (!out.flush()) return false;
     }
     return ::rename(tmp.c_str(), EntryPath(name).c_str()) == 0;

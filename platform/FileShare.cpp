@@ -85,7 +85,9 @@ ShareLock::Result ShareLock::Acquire(const std::string& path, unsigned access, u
     return Result::kGranted;
 }
 
-ShareLock::~ShareLock() { ::close(fd_); }
+ShareLock::~ShareLock() {
+    ::close(fd_);
+}
 
 bool LockFileRange(int fd, long long offset, long long length) {
     if (length <= 0) return false;

@@ -21,7 +21,7 @@ enum ShareAccess : unsigned {
 };
 
 class ShareLock {
-public:
+  public:
     enum class Result { kGranted, kConflict, kUnavailable };
 
     // access: what this open does; share: what it lets others do at the same time.
@@ -34,7 +34,7 @@ public:
     ShareLock(const ShareLock&) = delete;
     ShareLock& operator=(const ShareLock&) = delete;
 
-private:
+  private:
     explicit ShareLock(int fd) : fd_(fd) {}
     int fd_;
 };

@@ -82,7 +82,7 @@ using KeymapPtr = std::unique_ptr<xkb_keymap, KeymapDeleter>;
 using StatePtr = std::unique_ptr<xkb_state, StateDeleter>;
 
 class Session {
-public:
+  public:
     ~Session() { Drop(); }
 
     void SetDisplay(const char* name) {
@@ -134,7 +134,7 @@ public:
         return context_;
     }
 
-private:
+  private:
     void Drop() {
         if (conn_) xcb_disconnect(conn_);
         conn_ = nullptr;

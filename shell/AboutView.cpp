@@ -6,9 +6,9 @@
 #include "core/Settings.h"
 #include "core/Utility.h"
 #include "data/User.h"
+#include "platform/qt/QtText.h"
 #include "shell/AppFrame.h"
 #include "views/BookForm.h"
-#include "platform/qt/QtText.h"
 
 namespace corv {
 
@@ -61,7 +61,8 @@ void TAboutView::Setup() {
     stg_->UserLbl->setText(ToQt(who));
     QString links;
     for (const auto& [address, title] : HelpLinks())
-        links += QStringLiteral("<p><a href=\"%1\">%2</a></p>").arg(ToQt(address).toHtmlEscaped(), ToQt(title).toHtmlEscaped());
+        links += QStringLiteral("<p><a href=\"%1\">%2</a></p>")
+                     .arg(ToQt(address).toHtmlEscaped(), ToQt(title).toHtmlEscaped());
     stg_->LinksLbl->setText(links);
     QObject::connect(stg_->LinksLbl, &QLabel::linkActivated,
                      [](const QString& link) { OpenAddress(FromQt(link)); });

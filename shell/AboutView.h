@@ -12,7 +12,7 @@ class QLabel;
 namespace corv {
 
 class TAboutViewStg : public TStorageForm {
-public:
+  public:
     TAboutViewStg();
     QWidget* AboutPanel;
     QLabel* ProductLbl;
@@ -22,14 +22,14 @@ public:
 };
 
 class TAboutView : public TCustomBookView {
-public:
+  public:
     void Setup() override;
     void Teardown() override;
 
     // The three help links: (address, title); empty titles are left out.
     static std::vector<std::pair<std::string, std::string>> HelpLinks();
 
-private:
+  private:
     std::unique_ptr<TAboutViewStg> stg_;
 };
 

@@ -28,10 +28,10 @@
 #include "meter/ipc/Ipc.h"
 #include "platform/Identity.h"
 #include "platform/KeyboardToggles.h"
+#include "platform/qt/QtText.h"
 #include "shell/LoginView.h"
 #include "views/BookForm.h"
 #include "views/FormView.h"
-#include "platform/qt/QtText.h"
 
 namespace corv {
 namespace {
@@ -61,7 +61,8 @@ void WaitProcessingEvents(int ms) {
     }
 }
 
-void Say(const std::string& text, const std::string& caption, ui::Icon icon, std::vector<int> ids = {}) {
+void Say(const std::string& text, const std::string& caption, ui::Icon icon,
+         std::vector<int> ids = {}) {
     ui::Message(text, caption, icon, ui::Buttons::kOk, std::move(ids));
 }
 
@@ -72,12 +73,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     auto is = [](const std::string& a, const char* b) { return EqualsNoCase(a, b); };
     if (args.size() == 1) {
         const std::string& a = args[0];
-        if (is(a, "/TYPETEST")) c.typeTest = true;
-        else if (is(a, "/TYPETEST2")) c.typeTest2 = true;
-        else if (is(a, "/UNINSTALL")) c.uninstall = true;
-        else if (is(a, "/VANTOR")) c.firstSection = "Vantor";
-        else if (is(a, "/STATISTICS")) c.firstSection = "VantorStatistics";
-        else if (is(a, "/SCREENSHOTMODE")) c.screenshotMode = true;
+        if (is(a, "/TYPETEST"))
+            c.typeTest = true;
+        else if (is(a, "/TYPETEST2"))
+            c.typeTest2 = true;
+        else if (is(a, "/UNINSTALL"))
+            c.uninstall = true;
+        else if (is(a, "/VANTOR"))
+            c.firstSection = "Vantor";
+        else if (is(a, "/STATISTICS"))
+            c.firstSection = "VantorStatistics";
+        else if (is(a, "/SCREENSHOTMODE"))
+            c.screenshotMode = true;
     } else if (args.size() == 2 && is(args[0], "/NOMUTEX")) {
         c.noMutex = true;
         c.workstationName = args[1];
@@ -85,16 +92,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     return c;
 }
 
-void RegisterSection(const std::string& name, Section section) { Sections()[name] = std::move(section); }
+void RegisterSection(const std::string& name, Section section) {
+    Sections()[name] = std::move(section);
+}
 
 const Section* FindSection(const std::string& name) {
     auto it = Sections().find(name);
     return it == Sections().end() ? nullptr : &it->second;
 }
 
-const ProductInfo& Product() { return MutableProduct(); }
+const ProductInfo& Product() {
+    return MutableProduct();
+}
 
-void TAppFrame::SetMeterPauseMs(int ms) { MeterPauseMs() = ms; }
+void TAppFrame::SetMeterPauseMs(int ms) {
+    MeterPauseMs() = ms;
+}
 
 // ---------------------------------------------------------------------------------------
 
@@ -135,8 +148,9 @@ int TAppFrame::Run() {
 
 void TAppFrame::HandleMessage(unsigned message, long long wParam) {
     if (message != s_->bringFront) return;
-    std::fprintf(stderr, "%s\n", wParam == 2 ? "WM_BringFront received from hollin"
-                                             : "WM_BringFront received from other Corv2001 instance");
+    std::fprintf(stderr, "%s\n",
+                 wParam == 2 ? "WM_BringFront received from hollin"
+                             : "WM_BringFront received from other Corv2001 instance");
     QWidget& w = s_->window;
     if (w.isMinimized()) w.showNormal();
     w.raise();
@@ -170,7 +184,8 @@ int TAppFrame::Initialize() {
         loaded = -1;
     }
     if (loaded != 0) {
-        Say("Required resource Language.Eng not found", CorvSettings::LanguageFileBase(), ui::Icon::kError);
+        Say("Required resource Language.Eng not found", CorvSettings::LanguageFileBase(),
+            ui::Icon::kError);
         return -1;
     }
     s.languageLoaded = true;
@@ -208,7 +223,8 @@ int TAppFrame::Initialize() {
     }
     s.messageWindow = ipc::MessageWindow::Create(protocol::kTutorClass, s.caption);
     if (s.messageWindow) {
-        s.notifier = std::make_unique<QSocketNotifier>(s.messageWindow->Fd(), QSocketNotifier::Read);
+        s.notifier =
+            std::make_unique<QSocketNotifier>(s.messageWindow->Fd(), QSocketNotifier::Read);
         QObject::connect(s.notifier.get(), &QSocketNotifier::activated, [this] {
             s_->messageWindow->ReceivePending(
                 [this](const ipc::Message& m) { HandleMessage(m.message, m.wParam); });
@@ -226,14 +242,16 @@ int TAppFrame::Initialize() {
 
     // 8. The meter pauses while the tutor runs.
     if (ipc::FindWindow("", protocol::kMeterWindow)) {
-        ipc::PostMessage("", protocol::kMeterWindow, ipc::RegisterMessage(protocol::kDisable), 0, 0);
+        ipc::PostMessage("", protocol::kMeterWindow, ipc::RegisterMessage(protocol::kDisable), 0,
+                         0);
         WaitProcessingEvents(MeterPauseMs());
     }
 
     // 9. Policy.
     if (!fs::FileExists(ps->rootFolder + "Policy.dyn")) return -1;
     if (!CorvSettings::OpenPolicy(ps->rootFolder))
-        Say("Unable to connect the server for loading course policy ERR#2101", Str(1), ui::Icon::kError);
+        Say("Unable to connect the server for loading course policy ERR#2101", Str(1),
+            ui::Icon::kError);
     TDynamicSettings* policy = CorvSettings::Policy();
     if (policy) {
         try {
@@ -335,8 +353,8 @@ int TAppFrame::Initialize() {
     // 25.
     SetSoundsOn(user->LBool("Sounds", 1));
     if (user->IsVisitor()) {
-        Say(Str(179) + "\r\n\r\n" + Str(180) + "\r\n\r\n" + Str(181), Str(1), ui::Icon::kInformation,
-            {179, 180, 181, 1});
+        Say(Str(179) + "\r\n\r\n" + Str(180) + "\r\n\r\n" + Str(181), Str(1),
+            ui::Icon::kInformation, {179, 180, 181, 1});
     } else {
         ws->SetText("LastUser." + platform::LogonName(), user->DisplayName());
     }
@@ -377,8 +395,8 @@ bool TAppFrame::Login() {
             SetCurrentUser(std::move(user));
             return true;
         } catch (const UserError& e) {
-            Say(Str(417) + " " + name + " " + Str(418) + "\r\n" + e.what(), Str(1), ui::Icon::kError,
-                {417, 418, 1});
+            Say(Str(417) + " " + name + " " + Str(418) + "\r\n" + e.what(), Str(1),
+                ui::Icon::kError, {417, 418, 1});
             return false;
         }
     };
@@ -393,9 +411,11 @@ bool TAppFrame::Login() {
         } else {
             preselect = handedOver;
         }
-    } else if (policy && (!policy->GetText("AutoLogon").empty() || policy->GetBool("WindowsAutoLogon"))) {
+    } else if (policy &&
+               (!policy->GetText("AutoLogon").empty() || policy->GetBool("WindowsAutoLogon"))) {
         std::string name = ExpandEnvironment(policy->GetText("AutoLogon")).substr(0, 99);
-        if (EqualsNoCase(policy->GetText("AutoLogon"), "%USERNAME%") || policy->GetBool("WindowsAutoLogon"))
+        if (EqualsNoCase(policy->GetText("AutoLogon"), "%USERNAME%") ||
+            policy->GetBool("WindowsAutoLogon"))
             name = UserDisplayName();
         if (!name.empty() && openOrCreate(name)) return true;
     }
@@ -430,7 +450,8 @@ void TAppFrame::CheckAssignedTest() {
     if (user->GetBool("Test.Enabled")) {
         SetCurrentSection("Test");
     } else if (TDynamicSettings* group = user->Group()) {
-        if (group->GetBool("Test.Enabled") && group->GetText("Test.ID") != user->GetText("Test.LastGrpTestID"))
+        if (group->GetBool("Test.Enabled") &&
+            group->GetText("Test.ID") != user->GetText("Test.LastGrpTestID"))
             SetCurrentSection("Test");
     }
 }
@@ -471,7 +492,8 @@ void TAppFrame::Finalize(int initResult) {
 
 // ---------------------------------------------------------------------------------------
 
-TMain::TMain(TBookFormEx& window, TLoginViewStg* loginStorage) : window_(window), loginStorage_(loginStorage) {}
+TMain::TMain(TBookFormEx& window, TLoginViewStg* loginStorage)
+    : window_(window), loginStorage_(loginStorage) {}
 
 int TMain::Run(const std::vector<std::string>& args) {
     commandLine_ = ParseCommandLine(args);
@@ -534,9 +556,12 @@ void TMain::MainLoop() {
         }
         window_.SetTitle(Localization().String(section->titleString));
         int next = section->run ? section->run() : 0;
-        if (next == 55) SetCurrentSection("Vantor");
-        else if (next == 3) SetCurrentSection("Settings");
-        else if (next == 4) SetCurrentSection("Statistics");
+        if (next == 55)
+            SetCurrentSection("Vantor");
+        else if (next == 3)
+            SetCurrentSection("Settings");
+        else if (next == 4)
+            SetCurrentSection("Statistics");
         window_.ShowBook();
     }
 }

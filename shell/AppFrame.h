@@ -56,7 +56,7 @@ constexpr const char* kBringFront = "Corv2001.BRINGFRONT";
 }  // namespace protocol
 
 class TAppFrame {
-public:
+  public:
     TAppFrame(TBookFormEx& window, TLoginViewStg* loginStorage, CommandLine commandLine);
     ~TAppFrame();
 
@@ -72,7 +72,7 @@ public:
     // The milliseconds the tutor waits after pausing the meter; tests shorten it.
     static void SetMeterPauseMs(int ms);
 
-private:
+  private:
     bool Login();
     void ShowPendingMessages();
     void CheckAssignedTest();
@@ -84,14 +84,14 @@ private:
 };
 
 class TMain {
-public:
+  public:
     TMain(TBookFormEx& window, TLoginViewStg* loginStorage);
     // Reads the command line, starts up, runs the sections, shuts down; the exit code.
     int Run(const std::vector<std::string>& args);
     void BuildMenu();
     void MainLoop();
 
-private:
+  private:
     TBookFormEx& window_;
     TLoginViewStg* loginStorage_;
     CommandLine commandLine_;

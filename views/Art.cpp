@@ -332,7 +332,8 @@ void TChevronCombo::paintEvent(QPaintEvent* event) {
     pen.setJoinStyle(Qt::RoundJoin);
     p.setPen(pen);
     const QPointF c(width() - 14.0, height() / 2.0 + 1.0);
-    const QPointF chevron[] = {c + QPointF(-4.5, -2.5), c + QPointF(0, 2.0), c + QPointF(4.5, -2.5)};
+    const QPointF chevron[] = {c + QPointF(-4.5, -2.5), c + QPointF(0, 2.0),
+                               c + QPointF(4.5, -2.5)};
     p.drawPolyline(chevron, 3);
 }
 

@@ -3,12 +3,11 @@
 // the product mark and the button styles. Views and events use the same palette.
 
 #include <QColor>
+#include <QComboBox>
 #include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <QWidget>
-
-#include <QComboBox>
 
 class QPainter;
 class QPushButton;

@@ -15,9 +15,9 @@
 #include "core/FileNames.h"
 #include "core/Localize.h"
 #include "core/Utility.h"
+#include "platform/qt/QtText.h"
 #include "views/Art.h"
 #include "views/FormView.h"
-#include "platform/qt/QtText.h"
 
 namespace corv {
 

@@ -1,7 +1,7 @@
 #include "views/StorageForm.h"
 
-#include "views/BookForm.h"
 #include "platform/qt/QtText.h"
+#include "views/BookForm.h"
 
 namespace corv {
 

@@ -14,7 +14,9 @@ int Fail(const std::string& message) {
     return 2;
 }
 
-void Print(const std::string& text) { std::printf("%s\n", Cp1252ToUtf8(text).c_str()); }
+void Print(const std::string& text) {
+    std::printf("%s\n", Cp1252ToUtf8(text).c_str());
+}
 
 std::string FindFile(const std::string& name, const std::vector<std::string>& folders) {
     if (name.empty()) return {};

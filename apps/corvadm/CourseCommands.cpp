@@ -1,11 +1,10 @@
 #include "apps/corvadm/CourseCommands.h"
 
-#include "apps/corvadm/CommandSupport.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
+#include "apps/corvadm/CommandSupport.h"
 #include "core/Cp1252.h"
 #include "core/FileNames.h"
 #include "course/CourseCheck.h"
@@ -20,7 +19,8 @@ namespace {
 std::string FindCourse(const std::string& name) {
     // Paths go on as absolute ones: a relative name would be read from the lessons folder.
     TProgramSettings* ps = ProgramSettings();
-    return admin::FindFile(name, ps ? std::vector<std::string>{ps->lessonsFolder} : std::vector<std::string>{});
+    return admin::FindFile(
+        name, ps ? std::vector<std::string>{ps->lessonsFolder} : std::vector<std::string>{});
 }
 
 int Check(const std::string& path) {

@@ -1,15 +1,14 @@
 #include "apps/corvadm/LayoutCommands.h"
 
-#include "apps/corvadm/CommandSupport.h"
-
 #include <cstdio>
 #include <cstdlib>
 
+#include "apps/corvadm/CommandSupport.h"
 #include "core/Cp1252.h"
 #include "core/FileNames.h"
+#include "data/ProgramSettings.h"
 #include "data/keyboard/KeyCheck.h"
 #include "data/keyboard/KeyData.h"
-#include "data/ProgramSettings.h"
 
 using namespace corv;
 using admin::Fail;
@@ -19,7 +18,8 @@ namespace {
 
 std::string FindLayout(const std::string& name) {
     TProgramSettings* ps = ProgramSettings();
-    return admin::FindFile(name, ps ? std::vector<std::string>{ps->keyboardsFolder} : std::vector<std::string>{});
+    return admin::FindFile(
+        name, ps ? std::vector<std::string>{ps->keyboardsFolder} : std::vector<std::string>{});
 }
 
 // The tool speaks English whatever the installation's language is.

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "apps/corvadm/CommandSupport.h"
+#include "apps/corvadm/CourseCommands.h"
+#include "apps/corvadm/LayoutCommands.h"
 #include "core/Cp1252.h"
 #include "core/FileNames.h"
 #include "core/Localize.h"
 #include "core/Settings.h"
 #include "core/UserInterface.h"
-#include "apps/corvadm/CommandSupport.h"
-#include "apps/corvadm/CourseCommands.h"
-#include "apps/corvadm/LayoutCommands.h"
 #include "data/DifficultKeys.h"
 #include "data/ProgramSettings.h"
 #include "data/Results.h"
@@ -103,11 +103,12 @@ int ShowUser(const std::string& name) {
     for (int i = 0; i < results.Count(); ++i) {
         const TResultItem& r = results[i];
         char line[256];
-        std::snprintf(line, sizeof line, "%-5d %-6s %-4s %-4s %-8s %3d %3d %3d %-4s %5d %4d %4d %6d ",
-                      r.Index, r.Source.c_str(), r.Kind.c_str(), r.Mode.c_str(),
-                      (r.Source == "NAME" ? r.Identifier : r.CourseId).c_str(), r.Chapter, r.Exercise,
-                      r.EventNumber, r.Checked ? "yes" : "no", r.GrossSpeed, r.NetSpeed, r.Accuracy,
-                      r.TypingSeconds);
+        std::snprintf(line, sizeof line,
+                      "%-5d %-6s %-4s %-4s %-8s %3d %3d %3d %-4s %5d %4d %4d %6d ", r.Index,
+                      r.Source.c_str(), r.Kind.c_str(), r.Mode.c_str(),
+                      (r.Source == "NAME" ? r.Identifier : r.CourseId).c_str(), r.Chapter,
+                      r.Exercise, r.EventNumber, r.Checked ? "yes" : "no", r.GrossSpeed, r.NetSpeed,
+                      r.Accuracy, r.TypingSeconds);
         Print(line + r.Name);
     }
     Print("");
@@ -117,7 +118,8 @@ int ShowUser(const std::string& name) {
         double d = keys.DifficultyOfRank(k);
         if (d <= 0) break;
         char line[64];
-        std::snprintf(line, sizeof line, "%2d. %c  %5.1f", k, static_cast<char>(keys.KthDifficultChar(k)), d);
+        std::snprintf(line, sizeof line, "%2d. %c  %5.1f", k,
+                      static_cast<char>(keys.KthDifficultChar(k)), d);
         Print(line);
     }
     user->File().DiscardChanges();

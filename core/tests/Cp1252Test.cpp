@@ -1,6 +1,6 @@
-#include "core/Cp1252.h"
-
 #include <gtest/gtest.h>
+
+#include "core/Cp1252.h"
 
 namespace corv {
 namespace {
@@ -19,8 +19,8 @@ TEST(Cp1252, KnownMappings) {
     struct Case {
         unsigned char byte;
         char32_t cp;
-    } cases[] = {{0x80, 0x20AC}, {0x8A, 0x0160}, {0x9F, 0x0178}, {0x81, 0x0081}, {0x9D, 0x009D},
-                 {0xE9, 0x00E9}, {0x96, 0x2013}, {'A', 'A'}};
+    } cases[] = {{0x80, 0x20AC}, {0x8A, 0x0160}, {0x9F, 0x0178}, {0x81, 0x0081},
+                 {0x9D, 0x009D}, {0xE9, 0x00E9}, {0x96, 0x2013}, {'A', 'A'}};
     for (auto c : cases) EXPECT_EQ(Cp1252ToUnicode(c.byte), c.cp) << int(c.byte);
     EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");
 }
@@ -30,7 +30,9 @@ TEST(Cp1252, CodePointsWithoutAFormAreDropped) {
     EXPECT_EQ(Utf32ToCp1252(U"a\u4E2Db\u20AC"), "ab\x80");
     // Broken UTF-8 loses only the broken bytes.
     EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a");
-    EXPECT_EQ(Utf8ToCp1252("a\xFF" "b"), "ab");
+    EXPECT_EQ(Utf8ToCp1252("a\xFF"
+                           "b"),
+              "ab");
 }
 
 TEST(Cp1252, CaseTablesIgnoreTheProcessLocale) {

@@ -1,8 +1,7 @@
-#include "core/FileNames.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "core/FileNames.h"
 #include "support/TempDir.h"
 
 namespace corv::fs {
@@ -39,9 +38,9 @@ TEST(FileNames, MasksMatchAnyCase) {
         const char* mask;
         bool match;
     } cases[] = {
-        {"0.grp", "*.grp", true},   {"TEACHERS.GRP", "*.grp", true}, {"a.grp.bak", "*.grp", false},
-        {"noext", "*.*", true},     {"ab.txt", "a?.TXT", true},       {"abc.txt", "a?.txt", false},
-        {"x.cnt", "*", true},       {"Policy.dyn", "policy.dyn", true},
+        {"0.grp", "*.grp", true}, {"TEACHERS.GRP", "*.grp", true},    {"a.grp.bak", "*.grp", false},
+        {"noext", "*.*", true},   {"ab.txt", "a?.TXT", true},         {"abc.txt", "a?.txt", false},
+        {"x.cnt", "*", true},     {"Policy.dyn", "policy.dyn", true},
     };
     for (auto c : cases) EXPECT_EQ(MatchMask(c.name, c.mask), c.match) << c.name << " ~ " << c.mask;
 }

@@ -1,5 +1,3 @@
-#include "core/Settings.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 
+#include "core/Settings.h"
 #include "support/TempDir.h"
 
 namespace corv {
@@ -192,8 +191,8 @@ TEST(SettingsFormat, RealsUseADotWhateverTheLocale) {
     struct Case {
         double value;
         const char* text;
-    } cases[] = {{46000.5, "46000.5"}, {0.1, "0.1"}, {-2, "-2"}, {1e-5, "1E-5"}, {1e20, "1E20"},
-                 {1.0 / 3, "0.333333333333333"}};
+    } cases[] = {{46000.5, "46000.5"}, {0.1, "0.1"},   {-2, "-2"},
+                 {1e-5, "1E-5"},       {1e20, "1E20"}, {1.0 / 3, "0.333333333333333"}};
     for (auto c : cases) {
         EXPECT_EQ(settings_format::FormatReal(c.value), c.text);
         EXPECT_NEAR(*settings_format::ParseReal(c.text), c.value, std::fabs(c.value) * 1e-14);
@@ -253,16 +252,12 @@ TEST(SettingsSharing, ModesConflictBetweenProcessesAsOnWindows) {
         int other;
         int expected;
     } cases[] = {
-        {-1, -1, -1},  // a second exclusive open fails
-        {-1, -3, -1},
-        {2, -3, 1},    // a read-only sharer coexists with a mode-2 writer
-        {2, 2, -1},    // a second writer fails
-        {2, -2, -1},   // a reader that refuses writers cannot join a writer
-        {1, 1, 1},     // writers that share writing coexist
-        {-3, 1, 1},
-        {-2, -3, 1},
-        {-2, 2, -1},
-        {-4, -1, 1},   // -4 lets the file go once loaded
+        {-1, -1, -1},              // a second exclusive open fails
+        {-1, -3, -1}, {2, -3, 1},  // a read-only sharer coexists with a mode-2 writer
+        {2, 2, -1},                // a second writer fails
+        {2, -2, -1},               // a reader that refuses writers cannot join a writer
+        {1, 1, 1},                 // writers that share writing coexist
+        {-3, 1, 1},   {-2, -3, 1}, {-2, 2, -1}, {-4, -1, 1},  // -4 lets the file go once loaded
     };
     for (const auto& c : cases) {
         TDynamicFile held;

@@ -1,9 +1,8 @@
-#include "core/TextFiles.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include "core/Settings.h"
+#include "core/TextFiles.h"
 #include "core/TextUtil.h"
 #include "support/TempDir.h"
 

@@ -1,6 +1,6 @@
-#include "core/TextUtil.h"
-
 #include <gtest/gtest.h>
+
+#include "core/TextUtil.h"
 
 namespace corv {
 namespace {

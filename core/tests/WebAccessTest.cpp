@@ -1,5 +1,3 @@
-#include "core/WebAccess.h"
-
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <ifaddrs.h>
@@ -12,6 +10,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "core/WebAccess.h"
 #include "core/tests/support/LocalHttpServer.h"
 #include "core/tests/support/TempDir.h"
 
@@ -31,7 +30,7 @@ double SecondsSince(Clock::time_point start) {
 
 // Sets or clears one environment variable for the life of the object.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
         if (value)
@@ -48,7 +47,7 @@ public:
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     std::string name_;
     std::optional<std::string> old_;
 };
@@ -73,7 +72,8 @@ struct SplitCase {
 
 TEST(SplitAddress, PartsOfValidAddresses) {
     const SplitCase cases[] = {
-        {"http://www.example.com/a/b.txt?x=1&y=2", "http", "www.example.com", 80, "/a/b.txt?x=1&y=2"},
+        {"http://www.example.com/a/b.txt?x=1&y=2", "http", "www.example.com", 80,
+         "/a/b.txt?x=1&y=2"},
         {"https://secure.example.com", "https", "secure.example.com", 443, "/"},
         {"http://h.example:8080", "http", "h.example", 8080, "/"},
         {"https://h.example:8443/p?q", "https", "h.example", 8443, "/p?q"},
@@ -126,7 +126,7 @@ TEST(SplitAddress, LengthLimitIs2055Characters) {
 // Fetch against a server on 127.0.0.1
 
 class FetchTest : public ::testing::Test {
-protected:
+  protected:
     // Tests talk to 127.0.0.1 directly unless they set a proxy themselves.
     ScopedEnv proxies_[8] = {{"http_proxy", nullptr},  {"HTTP_PROXY", nullptr},
                              {"https_proxy", nullptr}, {"HTTPS_PROXY", nullptr},
@@ -325,7 +325,8 @@ TEST_F(FetchTest, StallLimitCountsSilenceNotTotalTime) {
     trickle.chunkPauseMs = 150;
     server_.Route("/trickle", trickle);
     std::string stream;
-    EXPECT_EQ(detail::FetchWithLimits(server_.Url("/trickle"), nullptr, stream, false, limits), 200);
+    EXPECT_EQ(detail::FetchWithLimits(server_.Url("/trickle"), nullptr, stream, false, limits),
+              200);
     EXPECT_EQ(stream, trickle.body);
 }
 
@@ -355,8 +356,10 @@ TEST_F(FetchTest, BodyIsCappedAt16MiB) {
         bool contentLength;
         int status;
     };
-    for (const Case c : {Case{kCap, false, 200}, Case{kCap + 1, false, 0}, Case{kCap + 1, true, 0}}) {
-        SCOPED_TRACE(testing::Message() << c.size << (c.contentLength ? " announced" : " unannounced"));
+    for (const Case c :
+         {Case{kCap, false, 200}, Case{kCap + 1, false, 0}, Case{kCap + 1, true, 0}}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.size << (c.contentLength ? " announced" : " unannounced"));
         HttpReply r;
         r.body.assign(c.size, 'z');
         r.contentLength = c.contentLength;
@@ -486,7 +489,9 @@ TEST(IsOnline, NeedsAnUpNonLoopbackInterfaceWithARoutableAddress) {
         {"self-assigned IPv4", {{kLive, AF_INET, "169.254.3.4"}}, false},
         {"link-local IPv6 only", {{kLive, AF_INET6, "fe80::1"}}, false},
         {"no address", {{kLive, AF_UNSPEC, nullptr}}, false},
-        {"second interface", {loopback, {IFF_UP, AF_INET, "10.0.0.2"}, {kLive, AF_INET, "10.0.0.7"}}, true},
+        {"second interface",
+         {loopback, {IFF_UP, AF_INET, "10.0.0.2"}, {kLive, AF_INET, "10.0.0.7"}},
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

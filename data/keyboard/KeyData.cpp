@@ -11,9 +11,9 @@
 #include "core/Settings.h"
 #include "core/TextFiles.h"
 #include "core/TextUtil.h"
-#include "data/keyboard/KeySystem.h"
 #include "data/ProgramSettings.h"
 #include "data/User.h"
+#include "data/keyboard/KeySystem.h"
 
 namespace corv {
 namespace {
@@ -114,7 +114,7 @@ bool DecomposeAccented(char letter, char& base, char& accent, bool withCedillaCa
 // Reading a layout file
 
 class TKeyDataExt::Reader {
-public:
+  public:
     Reader(TKeyDataExt& layout, const TLayoutLoadOptions& options)
         : k_(layout), options_(options) {}
 
@@ -171,7 +171,7 @@ public:
         if (options_.problems) options_.problems->push_back({line_, text});
     }
 
-private:
+  private:
     static bool IsKeyKind(const std::string& kind) {
         static const char* const kKinds[] = {"key",          "vkey",        "xkey",
                                              "bowlkey",      "commadotkey", "tabkey",

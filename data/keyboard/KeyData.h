@@ -74,7 +74,7 @@ struct TLayoutLoadOptions {
 };
 
 class TKeyDataExt {
-public:
+  public:
     static constexpr int kControls = 21;
 
     TKeyDataExt();
@@ -153,7 +153,7 @@ public:
     std::array<TKeyInfoExt*, kControls> rightControls{};
     std::array<int, 3> fontSizes{18, 14, 14};
 
-private:
+  private:
     class Reader;
     TKeyLookup FindDirect(std::string_view text);
     TKeyInfoExt* ControlFor(int number, bool rightHand) const;

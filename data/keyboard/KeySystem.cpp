@@ -13,7 +13,7 @@ char ToCodePage(char32_t c) {
 }
 
 class X11LayoutSystem : public TLayoutSystem {
-public:
+  public:
     std::string CurrentLayoutId() override { return platform::CurrentLayoutId(); }
     std::vector<std::string> InstalledLayoutIds() override { return platform::LayoutIds(); }
     bool ActivateLayout(const std::string& id) override { return platform::ActivateLayout(id); }

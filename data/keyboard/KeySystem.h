@@ -20,7 +20,7 @@ struct TSystemKeyTexts {
 using TSystemKeyTable = std::array<TSystemKeyTexts, 128>;
 
 class TLayoutSystem {
-public:
+  public:
     virtual ~TLayoutSystem() = default;
     // Eight hexadecimal digits, "" when there is no layout.
     virtual std::string CurrentLayoutId() = 0;

@@ -1,11 +1,10 @@
-#include "data/DifficultKeys.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/TextFiles.h"
 #include "core/tests/support/TempDir.h"
+#include "data/DifficultKeys.h"
 
 using namespace corv;
 using test::TempDir;
@@ -131,7 +130,8 @@ TEST(DifficultKeys, FilterDecidesWhatIsRanked) {
 TEST(DifficultKeys, DefaultFilterHoldsDigitsAndLetters) {
     const std::string& f = TDifficultKeys::DefaultFilter();
     EXPECT_EQ(f.size(), 10u + 26 + 26 + 1 + 1 + 1 + 1 + 1 + 2 + 23 + 4 + 23 + 4 + 1);
-    for (char c : std::string("09AZaz\x8A\x8C\x8E\x9A\x9C\x9E\x9F\xC0\xD6\xDA\xDD\xE0\xF6\xFA\xFD\xFF"))
+    for (char c :
+         std::string("09AZaz\x8A\x8C\x8E\x9A\x9C\x9E\x9F\xC0\xD6\xDA\xDD\xE0\xF6\xFA\xFD\xFF"))
         EXPECT_NE(f.find(c), std::string::npos) << int(static_cast<unsigned char>(c));
     for (char c : std::string("/:@[`{\x8B\x9D\xD7\xD8\xDE\xDF\xF7\xF8\xFE ,."))
         EXPECT_EQ(f.find(c), std::string::npos) << int(static_cast<unsigned char>(c));
@@ -146,7 +146,8 @@ TEST(DifficultKeys, EqualDifficultiesKeepTheExchangeSortOrder) {
     t.Update();
     // Candidates ",", ".", a, b, c; the exchange sort leaves b before a and "." before ",".
     const std::string expected = "cba.,";
-    for (int k = 1; k <= 5; ++k) EXPECT_EQ(t.KthDifficultChar(k), static_cast<unsigned char>(expected[k - 1])) << k;
+    for (int k = 1; k <= 5; ++k)
+        EXPECT_EQ(t.KthDifficultChar(k), static_cast<unsigned char>(expected[k - 1])) << k;
     // Beyond what the ranking took, and outside 1 .. 223.
     EXPECT_EQ(t.KthDifficultChar(6), 0);
     EXPECT_EQ(t.KthDifficultChar(0), 0);
@@ -176,7 +177,9 @@ TEST(DifficultKeys, DifficultCharactersByCase) {
     // Accented letters use the code page's cases.
     Type(t, '\xC9', 20, 5);  // E acute, upper case
     t.Update();
-    EXPECT_EQ(t.DifficultChars(2, TDifficultKeys::Case::kUpper), "\xC9" "B");
+    EXPECT_EQ(t.DifficultChars(2, TDifficultKeys::Case::kUpper),
+              "\xC9"
+              "B");
 }
 
 TEST(DifficultKeys, OverallRatingAndBands) {
@@ -192,9 +195,11 @@ TEST(DifficultKeys, OverallRatingAndBands) {
     struct Case {
         double difficulty;
         TDifficultyBand band;
-    } cases[] = {{0, TDifficultyBand::kLow},     {32.99, TDifficultyBand::kLow},   {33, TDifficultyBand::kMedium},
-                 {65.99, TDifficultyBand::kMedium}, {66, TDifficultyBand::kHigh}, {100, TDifficultyBand::kHigh}};
-    for (const auto& c : cases) EXPECT_EQ(TDifficultKeys::Band(c.difficulty), c.band) << c.difficulty;
+    } cases[] = {{0, TDifficultyBand::kLow},     {32.99, TDifficultyBand::kLow},
+                 {33, TDifficultyBand::kMedium}, {65.99, TDifficultyBand::kMedium},
+                 {66, TDifficultyBand::kHigh},   {100, TDifficultyBand::kHigh}};
+    for (const auto& c : cases)
+        EXPECT_EQ(TDifficultKeys::Band(c.difficulty), c.band) << c.difficulty;
     EXPECT_EQ(TDifficultKeys::BandColour(TDifficultyBand::kLow), (TRgb{167, 180, 247}));
     EXPECT_EQ(TDifficultKeys::BandColour(TDifficultyBand::kMedium), (TRgb{255, 210, 29}));
     EXPECT_EQ(TDifficultKeys::BandColour(TDifficultyBand::kHigh), (TRgb{255, 0, 79}));
@@ -237,7 +242,7 @@ TEST(DifficultKeys, StoredFormIsThreeBlocksOfLittleEndianValues) {
     TempDir dir;
     const std::string path = dir / "Anna.DTA";
     TDifficultKeys a, b;
-    Type(a, '!', 1, 1);       // first character
+    Type(a, '!', 1, 1);  // first character
     Type(a, 'k', 20, 4);
     Type(a, '\xFF', 300, 0);  // last character
     Type(b, 'A', 3, 0);
@@ -250,9 +255,9 @@ TEST(DifficultKeys, StoredFormIsThreeBlocksOfLittleEndianValues) {
         ASSERT_EQ(file.WriteBytes("TAIL", 4), 1);
         file.Close();
     }
-    const std::string expected = "HEAD" +
-                                 StoredTable({{'!', 1, 1, 1}, {'k', 20, 20, 4}, {0xFF, 300, 300, 0}}) +
-                                 StoredTable({{'A', 3, 3, 0}}) + "TAIL";
+    const std::string expected =
+        "HEAD" + StoredTable({{'!', 1, 1, 1}, {'k', 20, 20, 4}, {0xFF, 300, 300, 0}}) +
+        StoredTable({{'A', 3, 3, 0}}) + "TAIL";
     const std::string bytes = test::ReadFile(path);
     ASSERT_EQ(bytes.size(), 4u + 2 * 1338 + 4);
     EXPECT_TRUE(bytes == expected);

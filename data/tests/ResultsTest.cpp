@@ -1,5 +1,3 @@
-#include "data/Results.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 #include "core/FileNames.h"
 #include "core/Settings.h"
 #include "core/tests/support/TempDir.h"
+#include "data/Results.h"
 
 using namespace corv;
 using test::TempDir;
@@ -92,7 +91,8 @@ struct UserFile {
 TEST(ResultLine, ReadsTheExampleCourseLine) {
     TResultItem r;
     ASSERT_TRUE(TResults::ParseLine(
-        "BKM;ENGLISH;3;2;1;0;1;39000.5;95;CT;0;95;TEXT;4;90;600;0;0;180;160;96;70;85;12;0;450;3;5", r));
+        "BKM;ENGLISH;3;2;1;0;1;39000.5;95;CT;0;95;TEXT;4;90;600;0;0;180;160;96;70;85;12;0;450;3;5",
+        r));
     EXPECT_EQ(r.Source, "BKM");
     EXPECT_EQ(r.CourseId, "ENGLISH");
     EXPECT_EQ(r.Chapter, 3);
@@ -121,8 +121,9 @@ TEST(ResultLine, ReadsTheExampleCourseLine) {
     EXPECT_EQ(r.Identifier, "");
     EXPECT_EQ(r.GameScore, 0);
     // Written back, it is the same line.
-    EXPECT_EQ(TResults::FormatLine(r),
-              "BKM;ENGLISH;3;2;1;0;1;39000.5;95;CT;0;95;TEXT;4;90;600;0;0;180;160;96;70;85;12;0;450;3;5");
+    EXPECT_EQ(
+        TResults::FormatLine(r),
+        "BKM;ENGLISH;3;2;1;0;1;39000.5;95;CT;0;95;TEXT;4;90;600;0;0;180;160;96;70;85;12;0;450;3;5");
 }
 
 TEST(ResultLine, LayoutsOfEachSourceAndKind) {
@@ -135,19 +136,21 @@ TEST(ResultLine, LayoutsOfEachSourceAndKind) {
         const char* name;
     } cases[] = {
         // Short "STD" lines end after the kind.
-        {"BKM;FR;1;1;1;0;0;40000;30;0;0;30;STD", "BKM", "STD", 0, 0, 0, 0, -1, -1, false, false, ""},
-        {"NAME;Bubbles;0;0;1;40000;61;0;0;61;GAME;2;60;60;0;0;1234;0;0", "NAME", "GAME", 60, 60, 0, 1234, -1, -1,
-         true, false, ""},
-        {"BKM;FR;1;2;3;0;1;40000;61;KB;0;90;TIME;3;55;60;0;0", "BKM", "TIME", 55, 60, 0, 0, -1, -1, false, true, ""},
+        {"BKM;FR;1;1;1;0;0;40000;30;0;0;30;STD", "BKM", "STD", 0, 0, 0, 0, -1, -1, false, false,
+         ""},
+        {"NAME;Bubbles;0;0;1;40000;61;0;0;61;GAME;2;60;60;0;0;1234;0;0", "NAME", "GAME", 60, 60, 0,
+         1234, -1, -1, true, false, ""},
+        {"BKM;FR;1;2;3;0;1;40000;61;KB;0;90;TIME;3;55;60;0;0", "BKM", "TIME", 55, 60, 0, 0, -1, -1,
+         false, true, ""},
         // Flags "1" read as both.
-        {"NAME;Story;0;0;1;40000;300;0;0;300;TEST;1;290;300;0;0;200;190;97;80;90;-;The Fox;900;4;5", "NAME",
-         "TEST", 290, 300, 200, 0, 900, 5, true, true, "The Fox"},
+        {"NAME;Story;0;0;1;40000;300;0;0;300;TEST;1;290;300;0;0;200;190;97;80;90;-;The Fox;900;4;5",
+         "NAME", "TEST", 290, 300, 200, 0, 900, 5, true, true, "The Fox"},
         // Hits and characters per word missing: -1.
-        {"NAME;Story;0;0;1;40000;300;0;0;300;TEST;0;290;300;0;0;200;190;97;80;90;7;-", "NAME", "TEST", 290, 300,
-         200, 0, -1, -1, false, false, ""},
+        {"NAME;Story;0;0;1;40000;300;0;0;300;TEST;0;290;300;0;0;200;190;97;80;90;7;-", "NAME",
+         "TEST", 290, 300, 200, 0, -1, -1, false, false, ""},
         // Another source has no identifying fields.
-        {"WIZ;1;40000;10;REV;0;10;TEXT;4;9;0;0;0;150;140;95;0;0;0;0;50;2;5", "WIZ", "TEXT", 9, 0, 150, 0, 50, 5,
-         true, true, ""},
+        {"WIZ;1;40000;10;REV;0;10;TEXT;4;9;0;0;0;150;140;95;0;0;0;0;50;2;5", "WIZ", "TEXT", 9, 0,
+         150, 0, 50, 5, true, true, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -175,12 +178,12 @@ TEST(ResultLine, UnreadableLinesAreRejected) {
     const char* bad[] = {
         "",
         ";;;",
-        "BKM;FR;x;1;1;0;0;40000;30;0;0;30;STD",               // chapter not a number
-        "BKM;FR;1;1;1;0;0;40000;30;0;0",                      // too short
+        "BKM;FR;x;1;1;0;0;40000;30;0;0;30;STD",  // chapter not a number
+        "BKM;FR;1;1;1;0;0;40000;30;0;0",         // too short
         "NAME;S;0;0;1;40000;300;0;0;300;TEST;4;290;300;0;0;200;190;97;80;90",  // no key score
         "NAME;S;0;0;1;40000;300;0;0;300;TEST;4;290;300;0;0;200;190;97;80;90;7;-;x;4;5",
-        "NAME;G;0;0;1;40000;61;0;0;61;GAME;2;60;60;0;0",      // no score
-        "BKM;FR;1;1;1;0;0;40000;99999999999;0;0;30;STD",      // beyond 32 bits
+        "NAME;G;0;0;1;40000;61;0;0;61;GAME;2;60;60;0;0",  // no score
+        "BKM;FR;1;1;1;0;0;40000;99999999999;0;0;30;STD",  // beyond 32 bits
     };
     for (const char* line : bad) EXPECT_FALSE(TResults::ParseLine(line, r)) << line;
     // A start time that is not a number reads as 0; it does not reject the line.
@@ -193,8 +196,9 @@ TEST(ResultLine, UnreadableLinesAreRejected) {
 // Text fields are escaped so no name can move the fields after it: ";" as "%;", an empty
 // field as "-", and one more "-" after a field of dashes or a field ending in "%".
 TEST(ResultLine, TrickyTextsRoundTrip) {
-    const std::string names[] = {"a;b", "50%", "x%;y", "", "-", "--", "%", "%-", "a%;", ";", ";;", "%%",
-                                 "100% sure", "a-", "=x=", "\xE9t\xE9 %"};
+    const std::string names[] = {"a;b",       "50%", "x%;y", "",           "-",  "--",
+                                 "%",         "%-",  "a%;",  ";",          ";;", "%%",
+                                 "100% sure", "a-",  "=x=",  "\xE9t\xE9 %"};
     for (const std::string& name : names) {
         SCOPED_TRACE("[" + name + "]");
         TResultItem r = Named(name, "TEST", name);
@@ -215,9 +219,11 @@ TEST(ResultLine, TrickyTextsRoundTrip) {
     }
     // Plain names keep the form every older file has.
     TResultItem plain = Named("Story", "TEST", "");
-    EXPECT_EQ(TResults::FormatLine(plain), "NAME;Story;0;0;0;0;0;0;0;0;TEST;0;0;0;0;0;100;0;0;0;0;0;-;-1;-1;-1");
+    EXPECT_EQ(TResults::FormatLine(plain),
+              "NAME;Story;0;0;0;0;0;0;0;0;TEST;0;0;0;0;0;100;0;0;0;0;0;-;-1;-1;-1");
     plain.Name = "The Fox";
-    EXPECT_EQ(TResults::FormatLine(plain), "NAME;Story;0;0;0;0;0;0;0;0;TEST;0;0;0;0;0;100;0;0;0;0;0;The Fox;-1;-1;-1");
+    EXPECT_EQ(TResults::FormatLine(plain),
+              "NAME;Story;0;0;0;0;0;0;0;0;TEST;0;0;0;0;0;100;0;0;0;0;0;The Fox;-1;-1;-1");
     // Line breaks cannot live in a settings line; they become spaces instead of losing it.
     TResultItem broken = Named("a\r\nb", "GAME");
     TResultItem back;
@@ -246,9 +252,15 @@ TEST(ResultLine, RandomAndDamagedLinesNeverCrash) {
             for (int e = 0; e < 3; ++e) {
                 size_t p = at(rng);
                 switch (rng() % 3) {
-                    case 0: line[p] = alphabet[rng() % alphabet.size()]; break;
-                    case 1: line.erase(p, 1); break;
-                    default: line.insert(p, 1, line[p]); break;
+                    case 0:
+                        line[p] = alphabet[rng() % alphabet.size()];
+                        break;
+                    case 1:
+                        line.erase(p, 1);
+                        break;
+                    default:
+                        line.insert(p, 1, line[p]);
+                        break;
                 }
                 if (line.empty()) break;
                 at = std::uniform_int_distribution<size_t>(0, line.size() - 1);
@@ -271,12 +283,9 @@ TEST(ResultLine, RandomAndDamagedLinesNeverCrash) {
 
 TEST(ResultsStore, GapAndUnreadableLinesKeepTheirIndexes) {
     UserFile file({
-        "UserName=Anna",
-        "ReCnt=3",
-        "Re0=BKM;FR;1;1;1;0;1;40000;30;0;0;30;STD",
-        "Re2=BKM;FR;1;2;1;0;1;40001;30;0;0;30;STD",
-        "Re3=garbage",
-        "re2=BKM;FR;9;9;1;0;1;40001;30;0;0;30;STD",  // the second of two equal names is not read
+        "UserName=Anna", "ReCnt=3", "Re0=BKM;FR;1;1;1;0;1;40000;30;0;0;30;STD",
+        "Re2=BKM;FR;1;2;1;0;1;40001;30;0;0;30;STD", "Re3=garbage",
+        "re2=BKM;FR;9;9;1;0;1;40001;30;0;0;30;STD",   // the second of two equal names is not read
         "Re07=BKM;FR;7;7;1;0;1;40001;30;0;0;30;STD",  // not the key of 7
     });
     TResults results;
@@ -300,7 +309,8 @@ TEST(ResultsStore, GapAndUnreadableLinesKeepTheirIndexes) {
 }
 
 TEST(ResultsStore, LinesAboveAStaleCountAreStillResults) {
-    UserFile file({"ReCnt=0", "Re0=BKM;FR;1;1;1;0;1;40000;30;0;0;30;STD", "Re5=BKM;FR;1;2;1;0;1;40000;30;0;0;30;STD"});
+    UserFile file({"ReCnt=0", "Re0=BKM;FR;1;1;1;0;1;40000;30;0;0;30;STD",
+                   "Re5=BKM;FR;1;2;1;0;1;40000;30;0;0;30;STD"});
     TResults results;
     EXPECT_EQ(results.Load(file.settings), 2);
     EXPECT_EQ(results.NextIndex(), 6);
@@ -379,7 +389,8 @@ TEST(ResultsStore, TenThousandResultsLoadAndSave) {
         TResultItem r = Bkm("C" + std::to_string(i % 7), i, 1, "TEXT", "CT");
         r.StartTime = 40000 + i;
         r.TypingSeconds = static_cast<int>(rng() % 100);
-        ASSERT_EQ(file.settings.SetText("Re" + std::to_string(9999 - i), TResults::FormatLine(r)), 1);
+        ASSERT_EQ(file.settings.SetText("Re" + std::to_string(9999 - i), TResults::FormatLine(r)),
+                  1);
     }
     TResults results;
     ASSERT_EQ(results.Load(file.settings), 10000);
@@ -399,10 +410,11 @@ TEST(ResultsMerge, RankTable) {
         const char* mode;
         int rank;
     } cases[] = {
-        {"TEXT", "REV", 4}, {"TEST", "REV", 4}, {"STD", "REV", 4}, {"TEXT", "CT", 8}, {"TEXT", "C2", 7},
-        {"TEXT", "0", 5},   {"TEXT", "PG", 5},  {"TIME", "KB", 5}, {"TIME", "NK", 2}, {"TIME", "KT", 3},
-        {"TIME", "0", 3},   {"GAME", "0", 4},   {"STD", "0", 1},   {"TEST", "CT", 10}, {"", "0", 0},
-        {"FOO", "CT", 0},   {"text", "CT", 0},
+        {"TEXT", "REV", 4}, {"TEST", "REV", 4}, {"STD", "REV", 4}, {"TEXT", "CT", 8},
+        {"TEXT", "C2", 7},  {"TEXT", "0", 5},   {"TEXT", "PG", 5}, {"TIME", "KB", 5},
+        {"TIME", "NK", 2},  {"TIME", "KT", 3},  {"TIME", "0", 3},  {"GAME", "0", 4},
+        {"STD", "0", 1},    {"TEST", "CT", 10}, {"", "0", 0},      {"FOO", "CT", 0},
+        {"text", "CT", 0},
     };
     for (const auto& c : cases) {
         TResultItem r;
@@ -426,18 +438,22 @@ TEST(ResultsMerge, RulesForTheStoredResultOfTheSameExercise) {
     const Case cases[] = {
         {"higher rank replaces (TEXT/CT over TIME)", Bkm("FR", 2, 3, "TIME", "0"), textCt, true},
         {"lower rank leaves it", textCt, Bkm("FR", 2, 3, "TIME", "KB", 5), false},
-        {"equal rank, later event", textCt, with(textCt, [](TResultItem& r) { r.EventNumber = 3; }), true},
-        {"equal rank, same event", textCt, with(textCt, [](TResultItem& r) { r.NetSpeed = 1; }), true},
-        {"equal rank, lower event number", textCt, with(textCt, [](TResultItem& r) { r.EventNumber = 1; }), false},
-        {"equal rank, text with no speed", textCt, with(textCt, [](TResultItem& r) { r.GrossSpeed = 0; }), false},
-        {"equal rank, timed drill with no speed",
-         Bkm("FR", 2, 3, "TIME", "KB"), with(Bkm("FR", 2, 3, "TIME", "KB"), [](TResultItem& r) { r.GrossSpeed = 0; }),
+        {"equal rank, later event", textCt, with(textCt, [](TResultItem& r) { r.EventNumber = 3; }),
          true},
-        {"equal rank, unchecked over checked", with(textCt, [](TResultItem& r) { r.Checked = true; }), textCt, false},
+        {"equal rank, same event", textCt, with(textCt, [](TResultItem& r) { r.NetSpeed = 1; }),
+         true},
+        {"equal rank, lower event number", textCt,
+         with(textCt, [](TResultItem& r) { r.EventNumber = 1; }), false},
+        {"equal rank, text with no speed", textCt,
+         with(textCt, [](TResultItem& r) { r.GrossSpeed = 0; }), false},
+        {"equal rank, timed drill with no speed", Bkm("FR", 2, 3, "TIME", "KB"),
+         with(Bkm("FR", 2, 3, "TIME", "KB"), [](TResultItem& r) { r.GrossSpeed = 0; }), true},
+        {"equal rank, unchecked over checked",
+         with(textCt, [](TResultItem& r) { r.Checked = true; }), textCt, false},
         {"equal rank, checked over checked", with(textCt, [](TResultItem& r) { r.Checked = true; }),
          with(textCt, [](TResultItem& r) { r.Checked = true; }), true},
-        {"higher rank replaces even unchecked", with(Bkm("FR", 2, 3, "STD", "0"), [](TResultItem& r) { r.Checked = true; }),
-         textCt, true},
+        {"higher rank replaces even unchecked",
+         with(Bkm("FR", 2, 3, "STD", "0"), [](TResultItem& r) { r.Checked = true; }), textCt, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -475,11 +491,11 @@ TEST(ResultsMerge, WhatCountsAsTheSameThing) {
     results.Add(other);
     results.Add(other);  // other sources never merge
     EXPECT_EQ(results.Count(), 4);
-    results.Add(Named("story", "TEST"));           // another identifier
-    results.Add(Bkm("DE", 1, 1, "STD", "0"));      // another course
-    results.Add(Bkm("FR", 1, 2, "STD", "0"));      // another exercise
-    results.Add(Bkm("FR", 1, 1, "STD", "0", 2));   // the same exercise, later event
-    results.Add(Named("Story", "TEST"));           // the same text
+    results.Add(Named("story", "TEST"));          // another identifier
+    results.Add(Bkm("DE", 1, 1, "STD", "0"));     // another course
+    results.Add(Bkm("FR", 1, 2, "STD", "0"));     // another exercise
+    results.Add(Bkm("FR", 1, 1, "STD", "0", 2));  // the same exercise, later event
+    results.Add(Named("Story", "TEST"));          // the same text
     EXPECT_EQ(results.Count(), 7);
     std::vector<int> indexes;
     for (int i = 0; i < results.Count(); ++i) indexes.push_back(results[i].Index);
@@ -547,8 +563,8 @@ TEST(ResultsQueries, DoneCheckedAndSuperseded) {
 
 TEST(ResultsQueries, SortsAndFilters) {
     TResults results;
-    auto add = [&](const std::string& course, int chapter, int exercise, double start, const char* kind,
-                   int typing) {
+    auto add = [&](const std::string& course, int chapter, int exercise, double start,
+                   const char* kind, int typing) {
         TResultItem r = Bkm(course, chapter, exercise, kind, "CT");
         r.StartTime = start;
         r.TypingSeconds = typing;
@@ -563,7 +579,8 @@ TEST(ResultsQueries, SortsAndFilters) {
         for (auto* r : list) out.push_back(r->Index);
         return out;
     };
-    EXPECT_EQ(indexes(results.Query({}, false, false)), (std::vector<int>{3, 0, 2, 1}));  // newest first
+    EXPECT_EQ(indexes(results.Query({}, false, false)),
+              (std::vector<int>{3, 0, 2, 1}));  // newest first
     EXPECT_EQ(indexes(results.Query({}, true, false)), (std::vector<int>{1, 2, 0, 3}));
     EXPECT_EQ(indexes(results.CourseResults("FR", false)), (std::vector<int>{2, 1, 0}));
     EXPECT_EQ(indexes(results.CourseResults("FR", true)), (std::vector<int>{1, 2, 0}));
@@ -636,9 +653,11 @@ TEST(ResultsQueries, FigureSeriesAndLabels) {
     add(1, 4, "TIME", "KB", 999);   // so are drills
     add(1, 5, "TEXT", "CT", 0);     // and zeros
     std::vector<std::string> labels;
-    EXPECT_EQ(results.FigureSeries("netspeed", "FR", &labels), (std::vector<std::string>{"100", "120", "150"}));
+    EXPECT_EQ(results.FigureSeries("netspeed", "FR", &labels),
+              (std::vector<std::string>{"100", "120", "150"}));
     EXPECT_EQ(labels, (std::vector<std::string>{"1.1", "1.2", "2.1"}));
-    EXPECT_EQ(results.FigureSeries("DIFFINDEX", "FR", nullptr), (std::vector<std::string>{"10", "12", "15"}));
+    EXPECT_EQ(results.FigureSeries("DIFFINDEX", "FR", nullptr),
+              (std::vector<std::string>{"10", "12", "15"}));
     EXPECT_TRUE(results.FigureSeries("SPEED", "FR", &labels).empty());
     EXPECT_TRUE(labels.empty());
 

@@ -1,5 +1,3 @@
-#include "data/User.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,13 +9,14 @@
 #include "core/FileNames.h"
 #include "core/Localize.h"
 #include "core/TextFiles.h"
-#include "data/DifficultKeys.h"
-#include "data/ProgramSettings.h"
-#include "platform/Autostart.h"
-#include "platform/Identity.h"
-#include "data/Results.h"
 #include "core/tests/support/RecordingUi.h"
 #include "core/tests/support/TempDir.h"
+#include "data/DifficultKeys.h"
+#include "data/ProgramSettings.h"
+#include "data/Results.h"
+#include "data/User.h"
+#include "platform/Autostart.h"
+#include "platform/Identity.h"
 
 namespace corv {
 namespace {
@@ -28,7 +27,7 @@ using test::WriteFile;
 
 // An installation in a temporary folder: root with policy and groups, a database folder.
 class Installation : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root = dir.path() + "/";
         ::mkdir((root + "Database").c_str(), 0777);
@@ -154,7 +153,8 @@ TEST_F(Installation, PasswordsAreRipemd160Prefixes) {
 
 TEST_F(Installation, LayeredLookups) {
     WriteFile(root + "Policy.dyn", "Volume=9\r\nVolume.locked=1\r\nSpeed=p\r\n");
-    WriteFile(root + "0.grp", "Colour=g\r\nColour.locked=Yes\r\nSpeed=g\r\nSize=gs\r\nList=a,b\r\n");
+    WriteFile(root + "0.grp",
+              "Colour=g\r\nColour.locked=Yes\r\nSpeed=g\r\nSize=gs\r\nList=a,b\r\n");
     Reload();
     auto user = TUser::Create("L");
     user->SetText("Volume", "1");
@@ -258,7 +258,7 @@ TEST_F(Installation, KeyProgressionAndUnits) {
         int seconds;
         const char* text;
         const char* clock;
-    } cases[] = {{90, "2<272>", "00:02"},  // 1.5 minutes round to the even 2
+    } cases[] = {{90, "2<272>", "00:02"},   // 1.5 minutes round to the even 2
                  {150, "2<272>", "00:02"},  // 2.5 -> 2
                  {8130, "2<273>16<272>", "02:16"}};
     for (auto c : cases) {
@@ -300,7 +300,8 @@ TEST_F(Installation, TruncatedStatisticsFileLoadsWithoutCrash) {
 TEST_F(Installation, DamagedUserFileIsReadWithoutLosingLines) {
     std::string garbage;
     for (int i = 0; i < 5000; ++i) garbage += static_cast<char>((i * 131) % 256);
-    std::string content = "UserName=D\r\nRe0=BKM;x\r\n" + std::string(1 << 20, 'L') + "\r\n" + garbage;
+    std::string content =
+        "UserName=D\r\nRe0=BKM;x\r\n" + std::string(1 << 20, 'L') + "\r\n" + garbage;
     WriteFile(db() + "D.usr", content);
     {
         auto u = TUser::Open("D", -1, TUser::kShared, true);
@@ -343,7 +344,8 @@ TEST(ProgramSettings, FoldersFromTheIniFile) {
     ::mkdir((base + "inst").c_str(), 0777);
     ::mkdir((base + "inst/Database").c_str(), 0777);
     WriteFile(base + "inst/Policy.dyn", "CustomStoryPath=" + base + "stories\r\n");
-    WriteFile(base + "inst/CorvKeyb.ini", "heading\r\nEnglish=qwerty.kbd;09;XX\r\nGerman=de.kbd;07;000\r\n");
+    WriteFile(base + "inst/CorvKeyb.ini",
+              "heading\r\nEnglish=qwerty.kbd;09;XX\r\nGerman=de.kbd;07;000\r\n");
     ::setenv("CORV_TEST_ROOT", (base + "inst").c_str(), 1);
     WriteFile(base + "CorvNPath.ini",
               "[Path]\r\nDataPath=%CORV_TEST_ROOT%\r\nDataBase=" + base + "net/db\r\n");
@@ -363,7 +365,8 @@ TEST(ProgramSettings, FoldersFromTheIniFile) {
 
     // "AppData=1" wins over "DataBase".
     ::setenv("XDG_DATA_HOME", (base + "xdg").c_str(), 1);
-    WriteFile(base + "CorvNPath.ini", "[path]\r\ndatapath=inst\r\nDataBase=/nowhere\r\nAppData=1\r\n");
+    WriteFile(base + "CorvNPath.ini",
+              "[path]\r\ndatapath=inst\r\nDataBase=/nowhere\r\nAppData=1\r\n");
     ps = TProgramSettings::Create(base);
     ASSERT_TRUE(ps);
     EXPECT_EQ(ps->rootFolder, base + "inst/");

@@ -12,8 +12,8 @@
 #include "core/tests/support/LocalHttpServer.h"
 #include "engine/MessageEvents.h"
 #include "engine/tests/EngineTestSupport.h"
-#include "views/BookForm.h"
 #include "platform/qt/QtText.h"
+#include "views/BookForm.h"
 
 namespace corv {
 namespace {

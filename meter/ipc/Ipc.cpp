@@ -41,7 +41,8 @@ std::string WindowFile(const std::string& windowClass, const std::string& title)
     std::string name = "w-";
     bool plain = key.size() <= 48;
     for (char c : key)
-        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == ' ' || c == '.' || c == '-' || c == '|'))
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == ' ' || c == '.' || c == '-' ||
+              c == '|'))
             plain = false;
     if (plain) {
         for (char c : key) name += c == ' ' ? '_' : c == '|' ? '+' : c;
@@ -83,7 +84,9 @@ constexpr size_t kPacket = 4 + 4 + 8 + 8;
 
 }  // namespace
 
-void SetSessionFolderForTesting(std::string folder) { TestFolder() = std::move(folder); }
+void SetSessionFolderForTesting(std::string folder) {
+    TestFolder() = std::move(folder);
+}
 
 std::string SessionFolder() {
     if (!TestFolder().empty()) return SafeFolder(TestFolder()) ? TestFolder() : std::string();
@@ -96,7 +99,8 @@ std::string SessionFolder() {
         base = run;
     else
         base = "/tmp";
-    std::string folder = base + "/corvella-" + std::to_string(::geteuid()) + (display.empty() ? "" : "-" + display);
+    std::string folder =
+        base + "/corvella-" + std::to_string(::geteuid()) + (display.empty() ? "" : "-" + display);
     return SafeFolder(folder) ? folder : std::string();
 }
 
@@ -147,7 +151,9 @@ void NamedMutex::Release() {
     owned_ = false;
 }
 
-NamedMutex::~NamedMutex() { Release(); }
+NamedMutex::~NamedMutex() {
+    Release();
+}
 
 // ---------------------------------------------------------------------------------------
 
@@ -203,7 +209,8 @@ int MessageWindow::ReceivePending(const std::function<void(const Message&)>& han
                 fromUs = cred.uid == ::geteuid();
             }
         }
-        if (!fromUs || static_cast<size_t>(n) != kPacket || std::memcmp(data, kMagic, 4) != 0) continue;
+        if (!fromUs || static_cast<size_t>(n) != kPacket || std::memcmp(data, kMagic, 4) != 0)
+            continue;
         auto get = [&](size_t at, size_t bytes) {
             uint64_t v = 0;
             for (size_t i = 0; i < bytes; ++i) v |= static_cast<uint64_t>(data[at + i]) << (8 * i);
@@ -239,7 +246,8 @@ bool PostMessage(const std::string& windowClass, const std::string& title, unsig
     put(16, static_cast<uint64_t>(lParam), 8);
     int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return false;
-    ssize_t n = ::sendto(fd, data, sizeof data, MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    ssize_t n = ::sendto(fd, data, sizeof data, MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&addr),
+                         sizeof addr);
     ::close(fd);
     return n == static_cast<ssize_t>(sizeof data);
 }

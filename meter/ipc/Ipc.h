@@ -28,7 +28,7 @@ void SetSessionFolderForTesting(std::string folder);
 unsigned RegisterMessage(const std::string& name);
 
 class NamedMutex {
-public:
+  public:
     // Creates and takes the mutex; `alreadyExists` tells whether another process holds it
     // (then this object does not own it).
     static std::unique_ptr<NamedMutex> Create(const std::string& name, bool& alreadyExists);
@@ -38,7 +38,7 @@ public:
     bool Owned() const { return owned_; }
     void Release();
 
-private:
+  private:
     NamedMutex() = default;
     int fd_ = -1;
     bool owned_ = false;
@@ -52,7 +52,7 @@ struct Message {
 
 // A window other programs can find by title (and class) and post messages to.
 class MessageWindow {
-public:
+  public:
     // Null when a live window of that class and title exists already, or no session folder.
     static std::unique_ptr<MessageWindow> Create(const std::string& windowClass,
                                                  const std::string& title);
@@ -66,7 +66,7 @@ public:
     // users or malformed ones are dropped. Returns how many were handed over.
     int ReceivePending(const std::function<void(const Message&)>& handler);
 
-private:
+  private:
     MessageWindow() = default;
     int fd_ = -1;
     std::string path_;

@@ -1,7 +1,5 @@
 #include "platform/qt/QtUi.h"
 
-#include "platform/qt/QtText.h"
-
 #include <QApplication>
 #include <QAudioDevice>
 #include <QDesktopServices>
@@ -22,12 +20,17 @@
 #include <map>
 
 #include "core/Cp1252.h"
+#include "platform/qt/QtText.h"
 
 namespace corv::qtui {
 
-QString ToQt(std::string_view text) { return corv::ToQt(ui::NormalizeLineEnds(text)); }
+QString ToQt(std::string_view text) {
+    return corv::ToQt(ui::NormalizeLineEnds(text));
+}
 
-std::string FromQt(const QString& text) { return corv::FromQt(text); }
+std::string FromQt(const QString& text) {
+    return corv::FromQt(text);
+}
 
 bool CanAskUser() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;

@@ -1,5 +1,3 @@
-#include "platform/Autostart.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "platform/Autostart.h"
 
 namespace corv::platform {
 namespace {

@@ -1,11 +1,11 @@
-#include "platform/FileShare.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+
+#include "platform/FileShare.h"
 
 namespace corv::platform {
 namespace {
@@ -23,7 +23,8 @@ bool GrantedInChild(const std::string& path, unsigned access, unsigned share) {
     pid_t pid = ::fork();
     if (pid == 0) {
         std::unique_ptr<ShareLock> lock;
-        ::_exit(ShareLock::Acquire(path, access, share, lock) == ShareLock::Result::kGranted ? 0 : 1);
+        ::_exit(ShareLock::Acquire(path, access, share, lock) == ShareLock::Result::kGranted ? 0
+                                                                                             : 1);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);

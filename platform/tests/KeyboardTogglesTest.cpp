@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-
-#include "platform/tests/support/VirtualDisplay.h"
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -10,6 +8,7 @@
 #include <string>
 
 #include "platform/KeyboardToggles.h"
+#include "platform/tests/support/VirtualDisplay.h"
 
 extern char** environ;
 

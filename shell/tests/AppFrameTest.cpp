@@ -1,8 +1,6 @@
 // The tutor's start-up and shut-down against a small installation, with stand-ins for the
 // meter and for a first tutor bound where the real ones would be.
 
-#include "shell/AppFrame.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +16,7 @@
 #include "data/ProgramSettings.h"
 #include "data/User.h"
 #include "meter/ipc/Ipc.h"
+#include "shell/AppFrame.h"
 #include "views/BookForm.h"
 #include "views/FormView.h"
 #include "views/testkit/ViewHarness.h"
@@ -31,7 +30,7 @@ using test::ReadFile;
 using test::WriteFile;
 
 class TutorStart : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         base = dir.path() + "/";
         const std::string install = std::string(CORV_SOURCE_DIR) + "/install/";
@@ -39,8 +38,10 @@ protected:
         stdfs::copy(install, base + "program/inst", stdfs::copy_options::recursive);
         stdfs::copy_file(install + "language.eng", base + "program/language.eng");
         stdfs::copy_file(install + "CorvLangs.ini", base + "program/CorvLangs.ini");
-        WriteFile(base + "program/CorvNPath.ini", "[Path]\r\nDataPath=inst\r\nDataBase=" + base + "db\r\n");
-        WriteFile(base + "program/inst/Policy.dyn", "AutoLogon=Tester\r\nDisableWindowsLayouts=1\r\n");
+        WriteFile(base + "program/CorvNPath.ini",
+                  "[Path]\r\nDataPath=inst\r\nDataBase=" + base + "db\r\n");
+        WriteFile(base + "program/inst/Policy.dyn",
+                  "AutoLogon=Tester\r\nDisableWindowsLayouts=1\r\n");
         TProgramSettings::SetProgramFolder(base + "program");
         stdfs::create_directories(base + "session");
         ::chmod((base + "session").c_str(), 0700);
@@ -125,7 +126,8 @@ TEST_F(TutorStart, HollinLogonIsTakenAndCleared) {
 }
 
 TEST_F(TutorStart, HollinLogonOnlyPreselectsWhenPasswordsAreRequired) {
-    WriteFile(base + "program/inst/Policy.dyn", "RequirePasswords=1\r\nDisableWindowsLayouts=1\r\n");
+    WriteFile(base + "program/inst/Policy.dyn",
+              "RequirePasswords=1\r\nDisableWindowsLayouts=1\r\n");
     stdfs::create_directories(base + "db");
     WriteFile(base + "db/" + TUser::WorkstationName() + ".wk10", "HollinLogon=Meter User\r\n");
     // Without a login view to ask for the password nobody gets in.

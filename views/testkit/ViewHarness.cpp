@@ -17,9 +17,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/qt/QtText.h"
 #include "views/BookForm.h"
 #include "views/FormView.h"
-#include "platform/qt/QtText.h"
 
 namespace corv::viewtest {
 

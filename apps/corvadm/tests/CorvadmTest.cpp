@@ -19,7 +19,7 @@ using corv::test::Corvadm;
 using corv::test::Outcome;
 
 class CorvadmTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root = dir.path();
         ::mkdir((root + "/Database").c_str(), 0777);
@@ -27,7 +27,8 @@ protected:
         WriteFile(root + "/0.grp", "Name=All\r\n");
         WriteFile(root + "/Database/Anna.usr",
                   "UserName=Anna\r\nUserGroupID=0\r\nReCnt=0\r\n"
-                  "Re0=BKM;SPEED;1;2;1;0;1;46000.5;95;CT;0;95;TEXT;4;90;600;0;0;180;160;96;70;85;12;0;450;3;5\r\n");
+                  "Re0=BKM;SPEED;1;2;1;0;1;46000.5;95;CT;0;95;TEXT;4;90;600;0;0;180;160;96;70;85;"
+                  "12;0;450;3;5\r\n");
     }
     std::string R(const std::string& args) { return "--root '" + root + "' " + args; }
     TempDir dir;

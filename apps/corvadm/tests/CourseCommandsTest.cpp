@@ -18,7 +18,9 @@ using corv::test::WriteFile;
 
 using Result = corv::test::Outcome;
 
-Result RunCorvadm(const std::string& args) { return corv::test::Corvadm(args); }
+Result RunCorvadm(const std::string& args) {
+    return corv::test::Corvadm(args);
+}
 
 std::string Crlf(const std::string& text) {
     std::string out;

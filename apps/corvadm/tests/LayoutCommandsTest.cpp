@@ -17,10 +17,12 @@ using corv::test::WriteFile;
 
 using Result = corv::test::Outcome;
 
-Result RunCorvadm(const std::string& args) { return corv::test::Corvadm(args); }
+Result RunCorvadm(const std::string& args) {
+    return corv::test::Corvadm(args);
+}
 
 class LayoutCommands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root = dir.path();
         ::mkdir((root + "/Database").c_str(), 0777);

@@ -38,13 +38,20 @@ std::string_view Trim(std::string_view s) {
 
 const char* Reason(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 204: return "No Content";
-        case 301: return "Moved Permanently";
-        case 302: return "Found";
-        case 404: return "Not Found";
-        case 500: return "Internal Server Error";
-        default: return "Status";
+        case 200:
+            return "OK";
+        case 204:
+            return "No Content";
+        case 301:
+            return "Moved Permanently";
+        case 302:
+            return "Found";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Status";
     }
 }
 
@@ -54,7 +61,9 @@ void SetTimeouts(int fd) {
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv);
 }
 
-bool Retry(int err) { return err == EAGAIN || err == EWOULDBLOCK || err == EINTR; }
+bool Retry(int err) {
+    return err == EAGAIN || err == EWOULDBLOCK || err == EINTR;
+}
 
 }  // namespace
 
@@ -172,7 +181,8 @@ bool LocalHttpServer::ReadRequest(int fd, HttpRequest& request) {
                     rest = end == std::string_view::npos ? "" : rest.substr(end + 2);
                 }
                 for (const auto& v : request.Header("Content-Length")) {
-                    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), bodyLength);
+                    const auto [end, ec] =
+                        std::from_chars(v.data(), v.data() + v.size(), bodyLength);
                     if (ec != std::errc{} || end != v.data() + v.size()) return false;
                 }
                 if (bodyLength > kMaxRequest) return false;
@@ -229,9 +239,11 @@ void LocalHttpServer::Serve(int fd) {
         }
     }
     if (reply.stallBeforeHeadersMs > 0 && !Pause(fd, reply.stallBeforeHeadersMs)) return;
-    std::string head = "HTTP/1.0 " + std::to_string(reply.status) + " " + Reason(reply.status) + "\r\n";
+    std::string head =
+        "HTTP/1.0 " + std::to_string(reply.status) + " " + Reason(reply.status) + "\r\n";
     for (const auto& [name, value] : reply.headers) head += name + ": " + value + "\r\n";
-    if (reply.contentLength) head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
+    if (reply.contentLength)
+        head += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
     if (!SendAll(fd, head)) return;
     std::string_view body = reply.body;

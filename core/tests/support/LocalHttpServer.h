@@ -18,12 +18,12 @@ struct HttpReply {
     int status = 200;
     std::string body;
     std::vector<std::pair<std::string, std::string>> headers;  // extra lines, e.g. Location
-    bool contentLength = true;  // false: the body ends when the connection closes
+    bool contentLength = true;     // false: the body ends when the connection closes
     int stallBeforeHeadersMs = 0;  // silence before anything is sent
     int stallMs = 0;               // silence once stallAfterBytes of the body are out
     std::size_t stallAfterBytes = 0;
-    std::size_t chunkSize = 0;     // > 0: the body goes out in pieces ...
-    int chunkPauseMs = 0;          // ... with this pause before each
+    std::size_t chunkSize = 0;  // > 0: the body goes out in pieces ...
+    int chunkPauseMs = 0;       // ... with this pause before each
 };
 
 struct HttpRequest {
@@ -37,7 +37,7 @@ struct HttpRequest {
 };
 
 class LocalHttpServer {
-public:
+  public:
     LocalHttpServer();  // throws std::runtime_error when it cannot listen
     ~LocalHttpServer();
     LocalHttpServer(const LocalHttpServer&) = delete;
@@ -53,7 +53,7 @@ public:
     std::optional<HttpRequest> LastRequest() const;
     int RequestCount() const;
 
-private:
+  private:
     void Run();
     void Serve(int fd);
     bool ReadRequest(int fd, HttpRequest& request);

@@ -7,7 +7,7 @@
 namespace corv::test {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -17,7 +17,7 @@ public:
     // path() + "/" + name
     std::string operator/(std::string_view name) const;
 
-private:
+  private:
     std::string path_;
 };
 

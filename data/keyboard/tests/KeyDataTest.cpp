@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "core/tests/support/RecordingUi.h"
-#include "core/tests/support/TempDir.h"
 #include "KeyTestSupport.h"
 #include "core/Localize.h"
 #include "core/Settings.h"
-#include "data/keyboard/KeyCheck.h"
-#include "data/keyboard/KeyData.h"
+#include "core/tests/support/RecordingUi.h"
+#include "core/tests/support/TempDir.h"
 #include "data/ProgramSettings.h"
 #include "data/User.h"
+#include "data/keyboard/KeyCheck.h"
+#include "data/keyboard/KeyData.h"
 
 namespace corv {
 namespace {
@@ -20,7 +20,7 @@ using test::WriteFile;
 
 // Layouts written into a fresh folder; language strings as visible markers.
 class KeyData : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Localization().Reset();
         for (int n = 154; n <= 167; ++n) Localization().SetString(n, "<" + std::to_string(n) + ">");
@@ -573,7 +573,7 @@ TEST_F(KeyData, ChoosingTheLayoutFileFromTheSystem) {
 
 // A user of an installation, for the choices that depend on user settings and locks.
 class UserLayout : public KeyData {
-protected:
+  protected:
     void SetUp() override {
         KeyData::SetUp();
         root = dir.path() + "/";

@@ -9,7 +9,7 @@
 namespace corv::test {
 
 class FakeLayoutSystem : public TLayoutSystem {
-public:
+  public:
     std::string current = "00000409";
     std::vector<std::string> installed{"00000409"};
     std::vector<std::string> activated;

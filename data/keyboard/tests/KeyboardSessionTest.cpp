@@ -1,8 +1,6 @@
 // The layout model against a real X server: a private Xvfb with the US and German layouts.
 
 #include <gtest/gtest.h>
-
-#include "platform/tests/support/VirtualDisplay.h"
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -13,12 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "core/tests/support/RecordingUi.h"
 #include "core/Localize.h"
 #include "core/TextFiles.h"
+#include "core/tests/support/RecordingUi.h"
 #include "data/keyboard/KeyData.h"
 #include "data/keyboard/KeySystem.h"
 #include "platform/KeyboardLayouts.h"
+#include "platform/tests/support/VirtualDisplay.h"
 
 extern char** environ;
 
@@ -41,7 +40,7 @@ bool RunProgram(std::vector<std::string> args) {
 using testsupport::VirtualDisplay;
 
 class KeyboardSession : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Localization().Reset();
         SetLayoutSystem(nullptr);  // the X11 session's

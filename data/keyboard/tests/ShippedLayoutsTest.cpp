@@ -4,12 +4,12 @@
 
 #include <set>
 
-#include "core/tests/support/RecordingUi.h"
 #include "core/Cp1252.h"
 #include "core/FileNames.h"
 #include "core/Localize.h"
 #include "core/TextFiles.h"
 #include "core/TextUtil.h"
+#include "core/tests/support/RecordingUi.h"
 #include "data/keyboard/KeyCheck.h"
 #include "data/keyboard/KeyData.h"
 
@@ -32,7 +32,7 @@ std::vector<std::string> IniLines() {
 }
 
 class ShippedLayouts : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         Localization().Reset();
         Localization().SetString(167, "Shift");

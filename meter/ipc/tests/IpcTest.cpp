@@ -1,5 +1,3 @@
-#include "meter/ipc/Ipc.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -9,11 +7,13 @@
 #include <filesystem>
 #include <vector>
 
+#include "meter/ipc/Ipc.h"
+
 namespace corv::ipc {
 namespace {
 
 class Session : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const char* root = std::getenv("CORV_TEST_TMP");
         std::string base = root && *root ? root : "/tmp";
@@ -42,7 +42,8 @@ protected:
 TEST_F(Session, RegisteredMessagesAreTheSameInEveryProcess) {
     unsigned disable = RegisterMessage("CorvVantor1999.DISABLE");
     EXPECT_GE(disable, 0xC000u);
-    EXPECT_EQ(InChild([&] { return RegisterMessage("CorvVantor1999.DISABLE") == disable ? 0 : 1; }), 0);
+    EXPECT_EQ(InChild([&] { return RegisterMessage("CorvVantor1999.DISABLE") == disable ? 0 : 1; }),
+              0);
     EXPECT_NE(RegisterMessage("CorvVantor1999.ENABLE"), disable);
 }
 

@@ -16,7 +16,8 @@ VirtualDisplay::VirtualDisplay() {
     int fds[2];
     if (pipe(fds) != 0) return;
     std::string fd = std::to_string(fds[1]);
-    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-noreset", nullptr};
+    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-nolisten",
+                          "tcp",  "-noreset",   nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);

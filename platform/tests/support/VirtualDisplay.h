@@ -10,7 +10,7 @@
 namespace corv::testsupport {
 
 class VirtualDisplay {
-public:
+  public:
     VirtualDisplay();
     ~VirtualDisplay();
     VirtualDisplay(const VirtualDisplay&) = delete;
@@ -19,7 +19,7 @@ public:
     // ":N", or empty when no server could be started (Xvfb missing).
     const std::string& name() const { return name_; }
 
-private:
+  private:
     pid_t pid_ = 0;
     int readFd_ = -1;
     std::string name_;
