@@ -13,7 +13,7 @@ bootstrap:
 	@scripts/bootstrap
 
 $(BUILD)/build.ninja: | bootstrap
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORV_SANITIZE=ON
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORV_SANITIZE=ON -DCORV_WERROR=ON
 
 configure: bootstrap $(BUILD)/build.ninja
 

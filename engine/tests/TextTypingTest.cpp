@@ -51,10 +51,10 @@ class TextTyping : public ::testing::Test {
     }
     // Types the words, each ended with Space.
     std::vector<TTypedWord> TypeWords(WordList& text, const std::vector<std::string>& typed,
-                                      TTypedTexts* record = nullptr) {
+                                      TTypedTexts* typedRecord = nullptr) {
         std::vector<TTypedWord> out;
         for (const std::string& w : typed)
-            out.push_back(judge.WordTyped(text, w, ' ', false, record));
+            out.push_back(judge.WordTyped(text, w, ' ', false, typedRecord));
         return out;
     }
     TEfficiencyInfo& Figures() { return Analysis().Efficiency(); }
