@@ -7,8 +7,8 @@
 
 #include "core/ErrorReport.h"
 #include "core/Localize.h"
-#include "support/RecordingUi.h"
-#include "support/TempDir.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
 
 namespace corv {
 namespace {

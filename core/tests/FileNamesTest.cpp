@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 
 #include "core/FileNames.h"
-#include "support/TempDir.h"
+#include "testsupport/TempDir.h"
 
 namespace corv::fs {
 namespace {

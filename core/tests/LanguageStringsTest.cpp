@@ -12,8 +12,8 @@
 
 #include "core/Cp1252.h"
 #include "core/Localize.h"
-#include "support/RecordingUi.h"
-#include "support/TempDir.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
 
 namespace corv {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "core/Localize.h"
 #include "core/TextUtil.h"
-#include "support/RecordingUi.h"
-#include "support/TempDir.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
 
 namespace corv {
 namespace {

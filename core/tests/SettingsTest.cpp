@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "core/Settings.h"
-#include "support/TempDir.h"
+#include "testsupport/TempDir.h"
 
 namespace corv {
 namespace {

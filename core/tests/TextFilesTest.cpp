@@ -4,7 +4,7 @@
 #include "core/Settings.h"
 #include "core/TextFiles.h"
 #include "core/TextUtil.h"
-#include "support/TempDir.h"
+#include "testsupport/TempDir.h"
 
 namespace corv {
 namespace {

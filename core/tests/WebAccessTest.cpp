@@ -11,8 +11,8 @@
 #include <optional>
 
 #include "core/WebAccess.h"
-#include "core/tests/support/LocalHttpServer.h"
-#include "core/tests/support/TempDir.h"
+#include "testsupport/LocalHttpServer.h"
+#include "testsupport/TempDir.h"
 
 namespace corv::web {
 namespace {

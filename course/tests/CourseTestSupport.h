@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "core/tests/support/RecordingUi.h"
-#include "core/tests/support/TempDir.h"
 #include "course/CourseServices.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
 
 namespace corv::coursetest {
 

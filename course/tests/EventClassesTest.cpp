@@ -9,7 +9,6 @@
 
 #include "core/Localize.h"
 #include "core/Settings.h"
-#include "core/tests/support/TempDir.h"
 #include "course/Contents.h"
 #include "course/CourseServices.h"
 #include "course/EventClasses.h"
@@ -19,6 +18,7 @@
 #include "engine/EventServices.h"
 #include "engine/analysis/AnalysisClock.h"
 #include "platform/qt/QtText.h"
+#include "testsupport/TempDir.h"
 #include "views/BookForm.h"
 #include "views/testkit/ViewHarness.h"
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "core/TextFiles.h"
-#include "core/tests/support/TempDir.h"
 #include "data/DifficultKeys.h"
+#include "testsupport/TempDir.h"
 
 using namespace corv;
 using test::TempDir;

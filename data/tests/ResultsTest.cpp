@@ -7,8 +7,8 @@
 
 #include "core/FileNames.h"
 #include "core/Settings.h"
-#include "core/tests/support/TempDir.h"
 #include "data/Results.h"
+#include "testsupport/TempDir.h"
 
 using namespace corv;
 using test::TempDir;

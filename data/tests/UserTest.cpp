@@ -9,14 +9,14 @@
 #include "core/FileNames.h"
 #include "core/Localize.h"
 #include "core/TextFiles.h"
-#include "core/tests/support/RecordingUi.h"
-#include "core/tests/support/TempDir.h"
 #include "data/DifficultKeys.h"
 #include "data/ProgramSettings.h"
 #include "data/Results.h"
 #include "data/User.h"
 #include "platform/Autostart.h"
 #include "platform/Identity.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
 
 namespace corv {
 namespace {

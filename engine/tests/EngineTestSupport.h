@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "core/UserInterface.h"
-#include "core/tests/support/TempDir.h"
 #include "engine/EventServices.h"
 #include "engine/analysis/AnalysisClock.h"
+#include "testsupport/TempDir.h"
 #include "views/testkit/ViewHarness.h"
 
 namespace corv::enginetest {

@@ -9,10 +9,10 @@
 #include <filesystem>
 
 #include "core/Localize.h"
-#include "core/tests/support/LocalHttpServer.h"
 #include "engine/MessageEvents.h"
 #include "engine/tests/EngineTestSupport.h"
 #include "platform/qt/QtText.h"
+#include "testsupport/LocalHttpServer.h"
 #include "views/BookForm.h"
 
 namespace corv {

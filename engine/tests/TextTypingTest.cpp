@@ -6,12 +6,12 @@
 
 #include "core/Localize.h"
 #include "core/Settings.h"
-#include "core/tests/support/TempDir.h"
 #include "data/Results.h"
 #include "engine/Event.h"
 #include "engine/TextTyping.h"
 #include "engine/TypedTexts.h"
 #include "engine/analysis/Analyzer.h"
+#include "testsupport/TempDir.h"
 
 namespace corv {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "core/tests/support/RecordingUi.h"
-#include "core/tests/support/TempDir.h"
 #include "engine/TypedTexts.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
 
 namespace corv {
 namespace {

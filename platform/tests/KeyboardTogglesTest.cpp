@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/KeyboardToggles.h"
-#include "platform/tests/support/VirtualDisplay.h"
+#include "testsupport/VirtualDisplay.h"
 
 extern char** environ;
 

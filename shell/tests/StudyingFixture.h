@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "core/tests/support/TempDir.h"
 #include "engine/analysis/AnalysisClock.h"
+#include "testsupport/TempDir.h"
 #include "views/testkit/ViewHarness.h"
 
 namespace corv::studytest {

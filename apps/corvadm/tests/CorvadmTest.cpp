@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "apps/corvadm/tests/RunCorvadm.h"
-#include "core/tests/support/TempDir.h"
+#include "testsupport/TempDir.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "apps/corvadm/tests/RunCorvadm.h"
-#include "core/tests/support/TempDir.h"
+#include "testsupport/TempDir.h"
 
 namespace {
 

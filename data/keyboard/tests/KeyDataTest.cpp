@@ -4,12 +4,12 @@
 #include "KeyTestSupport.h"
 #include "core/Localize.h"
 #include "core/Settings.h"
-#include "core/tests/support/RecordingUi.h"
-#include "core/tests/support/TempDir.h"
 #include "data/ProgramSettings.h"
 #include "data/User.h"
 #include "data/keyboard/KeyCheck.h"
 #include "data/keyboard/KeyData.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
 
 namespace corv {
 namespace {

@@ -13,11 +13,11 @@
 
 #include "core/Localize.h"
 #include "core/TextFiles.h"
-#include "core/tests/support/RecordingUi.h"
 #include "data/keyboard/KeyData.h"
 #include "data/keyboard/KeySystem.h"
 #include "platform/KeyboardLayouts.h"
-#include "platform/tests/support/VirtualDisplay.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/VirtualDisplay.h"
 
 extern char** environ;
 

@@ -9,9 +9,9 @@
 #include "core/Localize.h"
 #include "core/TextFiles.h"
 #include "core/TextUtil.h"
-#include "core/tests/support/RecordingUi.h"
 #include "data/keyboard/KeyCheck.h"
 #include "data/keyboard/KeyData.h"
+#include "testsupport/RecordingUi.h"
 
 namespace corv {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/tests/support/VirtualDisplay.h"
+#include "testsupport/VirtualDisplay.h"
 
 #include <poll.h>
 #include <signal.h>

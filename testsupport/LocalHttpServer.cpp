@@ -1,4 +1,4 @@
-#include "core/tests/support/LocalHttpServer.h"
+#include "testsupport/LocalHttpServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,4 +1,4 @@
-#include "core/tests/support/RecordingUi.h"
+#include "testsupport/RecordingUi.h"
 
 #include <algorithm>
 
