@@ -55,6 +55,17 @@ std::string Visible(const std::string& chars) {
     return out;
 }
 
+// The characters of a text a lesson has not taught: blanks and line breaks need no key
+// of their own.
+std::string Unlearnt(std::string_view text, const std::string& learnt) {
+    std::string out;
+    for (char c : text)
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n' &&
+            learnt.find(c) == std::string::npos && out.find(c) == std::string::npos)
+            out += c;
+    return out;
+}
+
 class Checker {
   public:
     explicit Checker(std::string path) : path_(std::move(path)) {}
@@ -81,6 +92,8 @@ class Checker {
         LoadLayout(*course);
         CheckDurationKeys(*course);
         if (!course->CourseIcon.empty()) CheckFile(0, course->CourseIcon, "course icon");
+        for (auto& chapter : course->Chapters)
+            if (!NewKeys(chapter->KeyLines).empty()) teachesKeys_ = true;
         for (auto& chapter : course->Chapters) CheckChapter(*course, *chapter);
         CheckDivisions(*course);
         std::stable_sort(problems_.begin(), problems_.end(),
@@ -176,6 +189,7 @@ class Checker {
                         value);
         }
         for (const auto& exercise : chapter.Exercises) {
+            learnt_ = learntBefore_ + NewKeys(exercise->KeyLines);
             if (exercise->Name.empty())
                 Add(exercise->SourceLine,
                     Where(chapter, exercise.get()) + "no \"type\" (the results have no name)");
@@ -185,6 +199,66 @@ class Checker {
             for (const auto& event : exercise->OtherLayoutEvents)
                 CheckEvent(chapter, *exercise, *event, false);
         }
+        learntBefore_ += NewKeys(chapter.KeyLines);
+    }
+
+    // The keys the accepted "new keys" lines of a lesson add, as the tutor takes them:
+    // the plain lines and those of this layout's letter family.
+    std::string NewKeys(const std::vector<std::string>& keyLines) const {
+        const std::string base = layout_ ? ToLower(layout_->materialBase) : std::string();
+        std::string keys;
+        for (const std::string& line : keyLines) {
+            const size_t eq = line.find('=');
+            const std::string key = ToLower(line.substr(0, eq));
+            const std::string value = TrimBlanks(line.substr(eq + 1));
+            if (key != "new keys" && key != "new keys_" + base) continue;
+            if (value == "SEMICOLON") {
+                keys += ';';
+                if (layout_ && layout_->semicolonReplacement) keys += layout_->semicolonReplacement;
+            } else {
+                keys += value;
+            }
+        }
+        return keys;
+    }
+
+    // Every word of a drill text that needs a key its lesson has not taught yet, one
+    // problem per line of the text. Only for courses that teach keys, from the first
+    // lesson that declares some.
+    void CheckLearnt(int line, const std::string& where, const std::string& what,
+                     const std::string& text) {
+        if (!teachesKeys_ || learnt_.empty()) return;
+        constexpr int kMaxLines = 10;  // a text written for another lesson says enough by then
+        const bool lines = text.find('\n') != std::string::npos;
+        int reported = 0, more = 0, number = 0;
+        for (size_t start = 0; start <= text.size();) {
+            size_t end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            const std::string_view row = std::string_view(text).substr(start, end - start);
+            ++number;
+            start = end + 1;
+            std::string words, keys;
+            int count = 0;
+            for (const std::string& word : SplitWords(row, " \t\r")) {
+                const std::string missing = Unlearnt(word, learnt_);
+                if (missing.empty() || words.find(Quote(word)) != std::string::npos) continue;
+                words += (count++ ? ", " : "") + Quote(word);
+                for (char c : missing)
+                    if (keys.find(c) == std::string::npos) keys += c;
+            }
+            if (!count) continue;
+            if (reported == kMaxLines) {
+                ++more;
+                continue;
+            }
+            ++reported;
+            const std::string at = lines ? " line " + std::to_string(number) : std::string();
+            Add(line, where + what + at + ": " + words + (count == 1 ? " uses" : " use") +
+                          " keys not learnt by this lesson: " + Quote(keys));
+        }
+        if (more)
+            Add(line, where + what + ": " + std::to_string(more) +
+                          " more lines use keys not learnt by this lesson");
     }
 
     void CheckEvent(const TChapter& chapter, const TExercise& exercise, const TEventLoader& event,
@@ -218,10 +292,20 @@ class Checker {
                 Add(line, where + "picture " + Quote(picture) + " is missing");
             return;
         }
+        // A key introduction shows its text and drills the keys of field 4.
+        const bool intro = event.EventType == "KEYINTRO";
+        if (intro && forLayout && !EqualsNoCase(field(4), "newkeys"))
+            CheckLearnt(line, where, "the keys to introduce", field(4));
+        const bool drilled = forLayout && !intro && event.EventType != "BUILDER";
         const std::string upper = ToUpper(directive);
-        if (directive.empty() || upper == "NIL" || upper.rfind("KEYBUILDER:", 0) == 0 ||
-            upper.rfind("TOUCHING:", 0) == 0 || upper.rfind("WORDBUILDER:", 0) == 0)
+        for (const std::string keyed : {"KEYBUILDER:", "TOUCHING:"}) {
+            if (upper.rfind(keyed, 0) != 0) continue;
+            const std::string keys = TrimBlanks(directive.substr(keyed.size()));
+            if (drilled && !EqualsNoCase(keys, "HOMEROW"))
+                CheckLearnt(line, where, "the keys " + Quote(keys), keys);
             return;
+        }
+        if (directive.empty() || upper == "NIL" || upper.rfind("WORDBUILDER:", 0) == 0) return;
         if (upper.rfind("FILE:", 0) == 0) {
             const std::string name = directive.substr(5);
             if (!CheckFile(line, name, where + "text file")) return;
@@ -234,9 +318,11 @@ class Checker {
             if (TrimBlanks(text).empty())
                 Add(line, where + "text file " + Quote(name) + " is empty");
             if (forLayout) CheckTyping(line, where, "text file " + Quote(name), text);
+            if (drilled) CheckLearnt(line, where, "text file " + Quote(name), text);
             return;
         }
         if (forLayout) CheckTyping(line, where, "the text", directive);
+        if (drilled) CheckLearnt(line, where, "the text", directive);
     }
 
     // Pictures a page shows: every src="..." of the page, relative to the page.
@@ -311,6 +397,9 @@ class Checker {
 
     std::string path_;
     std::string layoutFile_;
+    bool teachesKeys_ = false;  // some lesson declares new keys
+    std::string learntBefore_;  // the keys of the lessons before the one being checked
+    std::string learnt_;        // the keys learnt by the exercise being checked
     std::unique_ptr<TKeyDataExt> layout_;
     std::vector<CourseProblem> problems_;
 };

@@ -3,7 +3,8 @@
 // reads it, and every problem is listed with its file and line: unknown keys and event
 // types, event types this build cannot run, missing text, page and picture files,
 // exercises over the limits, keys and text characters the course's layout cannot type,
-// and durations that leave a timed event without time.
+// durations that leave a timed event without time, and, in a course that teaches keys
+// ("new keys"), every drill word that needs a key its lesson has not taught yet.
 
 #include <string>
 #include <vector>

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 #include "apps/corvadm/tests/RunCorvadm.h"
 #include "testsupport/TempDir.h"
@@ -60,6 +61,29 @@ TEST_F(CourseCommands, ShippedCourseChecksClean) {
     Result r = Course("check speedbuilding.cnt");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(r.out.find("no problems"), std::string::npos) << r.out;
+}
+
+TEST_F(CourseCommands, BeginnersCourseChecksCleanButForTheDrillClasses) {
+    const std::string shipped = std::string(CORV_SOURCE_DIR) + "/install/lessons";
+    std::filesystem::copy(shipped, root + "/lessons", std::filesystem::copy_options::recursive);
+    Result r = Course("check beginners.cnt");
+    // Until the keyboard drills are built in, their events are all it reports.
+    std::istringstream lines(r.out);
+    std::string line;
+    int drills = 0;
+    while (std::getline(lines, line)) {
+        const std::string summary = " problems";
+        if (line.size() > summary.size() &&
+            line.compare(line.size() - summary.size(), summary.size(), summary) == 0)
+            continue;
+        bool drill = false;
+        for (const char* type : {"KEYINTRO", "KEY2", "WORD2", "SENTENCE2"})
+            drill = drill || line.find(std::string("event type ") + type +
+                                       " is not available in this build") != std::string::npos;
+        EXPECT_TRUE(drill) << line;
+        drills += drill;
+    }
+    EXPECT_GT(drills, 50) << r.out;
 }
 
 TEST_F(CourseCommands, ReportsEveryProblemOfABrokenCourse) {
@@ -132,6 +156,76 @@ TEST_F(CourseCommands, ReportsEveryProblemOfABrokenCourse) {
     EXPECT_NE(r.out.find("broken.cnt:39: Exercise object: overflow max 20 events"),
               std::string::npos)
         << r.out;
+}
+
+TEST_F(CourseCommands, ReportsDrillWordsWithKeysNotLearntYet) {
+    Lesson("later.txt", "fjdk; kdjf\nfj dk x\nfine\n");
+    std::string many;
+    for (int i = 0; i < 12; ++i) many += "fj sad\n";
+    Lesson("many.txt", many);
+    Lesson("keys.cnt",
+           "$description=Keys\n"
+           "begin chapter\n"
+           "chapter name=1;F and J\n"
+           "new keys=fj\n"
+           "begin exercise\n"  // 5
+           "type=First\n"
+           "event=WORD2;0;fj jf fad\n"                   // 7
+           "event=KEYINTRO;0;Words to read;fjq;PRESS\n"  // 8
+           "event=KEYINTRO;0;Any words at all;newkeys;PRESS\n"
+           "event=KEY2;0;TOUCHING:fjk\n"                    // 10
+           "event=HTMLMESSAGE;0;http://example.org/quiz\n"  // pages are read, not typed
+           "end exercise\n"
+           "end chapter\n"
+           "begin chapter\n"
+           "chapter name=2;D and K\n"
+           "new keys=dk\n"
+           "new keys_dvorak=xyz\n"
+           "new keys_qwerty=SEMICOLON\n"
+           "begin exercise\n"
+           "type=Second\n"
+           "event=SENTENCE2;0;FILE:later.txt\n"  // 21
+           "event=WORD2;0;FILE:many.txt\n"       // 22
+           "end exercise\n"
+           "end chapter\n"
+           "begin chapter\n"
+           "chapter name=3;Review\n"
+           "begin exercise\n"
+           "type=Review\n"
+           "event=WORD2;0;fjdk%; kdjf fads\n"  // 29: a review knows every key so far
+           "end exercise\n"
+           "end chapter\n");
+    Result r = Course("check keys.cnt");
+    EXPECT_EQ(r.status, 1) << r.out;
+    const char* expected[] = {
+        "keys.cnt:7: lesson 1, exercise 1: the text: \"fad\" uses keys not learnt by this lesson: "
+        "\"ad\"",
+        "keys.cnt:8: lesson 1, exercise 1: the keys to introduce: \"fjq\" uses keys not learnt by "
+        "this lesson: \"q\"",
+        "keys.cnt:10: lesson 1, exercise 1: the keys \"fjk\": \"fjk\" uses keys not learnt by "
+        "this lesson: \"k\"",
+        "keys.cnt:21: lesson 2, exercise 1: text file \"later.txt\" line 2: \"x\" uses keys not "
+        "learnt by this lesson: \"x\"",
+        "keys.cnt:21: lesson 2, exercise 1: text file \"later.txt\" line 3: \"fine\" uses keys not "
+        "learnt by this lesson: \"ine\"",
+        "keys.cnt:22: lesson 2, exercise 1: text file \"many.txt\" line 10: \"sad\" uses keys not "
+        "learnt by this lesson: \"sa\"",
+        "keys.cnt:22: lesson 2, exercise 1: text file \"many.txt\": 2 more lines use keys not "
+        "learnt "
+        "by this lesson",
+        "keys.cnt:29: lesson 3, exercise 1: the text: \"fads\" uses keys not learnt by this "
+        "lesson: "
+        "\"as\"",
+    };
+    for (const char* e : expected)
+        EXPECT_NE(r.out.find(e), std::string::npos) << e << "\n" << r.out;
+    // Those and nothing else: the semicolon, the introduced "newkeys" and the first line
+    // of later.txt are all learnt; ten lines of many.txt are named, the rest counted.
+    int count = 0;
+    for (size_t at = r.out.find("not learnt"); at != std::string::npos;
+         at = r.out.find("not learnt", at + 1))
+        ++count;
+    EXPECT_EQ(count, 17) << r.out;
 }
 
 TEST_F(CourseCommands, StaticDurationMistakes) {
