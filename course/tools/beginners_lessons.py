@@ -196,7 +196,7 @@ LESSONS = [
             "let a kid taste a real tart", "a sailor sailed out to a far isle",
         ],
         "about": [
-            "Time to bring together what you have learnt: fourteen letters and the "
+            "Time to bring together what you have learnt: thirteen letters and the "
             "semicolon. These words and sentences use only those keys.",
             "Aim for an even rhythm rather than speed: every keystroke the same length.",
         ],
@@ -306,7 +306,7 @@ LESSONS = [
             "ten more minutes and the train comes", "she sings a sweet song at night",
         ],
         "about": [
-            "Twenty letters are yours now. This review mixes them all in words and "
+            "Nineteen letters are yours now. This review mixes them all in words and "
             "sentences of everyday English.",
             "Try to read a whole word ahead before you type it.",
         ],
@@ -418,7 +418,7 @@ LESSONS = [
                "session a week.",
     },
     {
-        "title": "Capitals with the right Shift key",
+        "title": "Capitals with right Shift",
         "sub": "Capitals of the left-hand letters.",
         "keys": "QWERTASDFGZXCVB",
         "key_lines": [
@@ -448,7 +448,7 @@ LESSONS = [
         "tip": "Let go of Shift before the next letter, or it becomes a capital too.",
     },
     {
-        "title": "Capitals with the left Shift key",
+        "title": "Capitals with left Shift",
         "sub": "Capitals of the right-hand letters.",
         "keys": "YUIOPHJKLNM",
         "key_lines": [
@@ -476,8 +476,8 @@ LESSONS = [
         "tip": "Keep the little finger on Shift only as long as the letter needs it.",
     },
     {
-        "title": "Period, comma, apostrophe, question mark",
-        "sub": "The punctuation of every sentence.",
+        "title": "Punctuation marks",
+        "sub": "Period, comma, apostrophe and question mark.",
         "keys": ".,'?",
         "key_lines": [
             "l.l k,k l.l k,k", ";'; ;?; ;'; ;?;", "it's don't I'm", "yes, no. why?",

@@ -64,9 +64,15 @@ def key(x, y, w, label, look, bump):
              f'rx="4" fill="{fill}" stroke="{edge}" stroke-width="1.5"/>']
     size = 13 if len(label) <= 1 else 9
     weight = "bold" if look == "new" else "normal"
-    parts.append(f'<text x="{x + w / 2:.1f}" y="{y + U / 2 + size / 2.8:.1f}" '
-                 f'font-family="DejaVu Sans" font-size="{size}" font-weight="{weight}" '
-                 f'fill="{ink}" text-anchor="middle">{escape(label)}</text>')
+    if label == "'":
+        # ImageMagick's SVG reader draws no text made of quotes: a tick stands in.
+        parts.append(f'<line x1="{x + w / 2:.1f}" y1="{y + 8:.1f}" x2="{x + w / 2:.1f}" '
+                     f'y2="{y + 13:.1f}" stroke="{ink}" stroke-width="2" '
+                     f'stroke-linecap="round"/>')
+    else:
+        parts.append(f'<text x="{x + w / 2:.1f}" y="{y + U / 2 + size / 2.8:.1f}" '
+                     f'font-family="DejaVu Sans" font-size="{size}" font-weight="{weight}" '
+                     f'fill="{ink}" text-anchor="middle">{escape(label)}</text>')
     if bump:
         parts.append(f'<line x1="{x + w / 2 - 4:.1f}" y1="{y + U - 6:.1f}" '
                      f'x2="{x + w / 2 + 4:.1f}" y2="{y + U - 6:.1f}" stroke="{ink}" '
