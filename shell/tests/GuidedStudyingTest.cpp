@@ -287,7 +287,8 @@ TEST_F(GuidedStudying, OtherCoursesOfTheLanguageAreListed) {
            "$description=Fran\xE7"
            "ais\n$language=FRA\nbegin chapter\nend chapter\n");
     Lesson("hidden.cnt", "$description=Hidden\n$language=ENG\nbegin chapter\nend chapter\n");
-    SetPolicy({"hidden.Hidden=1"});
+    // The shipped beginners' course is hidden too, so the list holds the test's course only.
+    SetPolicy({"hidden.Hidden=1", "beginners.Hidden=1"});
     Localization().SetCurrentCode("ENG");
     TUser& user = *CurrentUser();
     h.Do([&] {
