@@ -25,6 +25,8 @@
 #include "data/DifficultKeys.h"
 #include "data/ProgramSettings.h"
 #include "data/Results.h"
+#include "data/SpyedApps.h"
+#include "data/WordList.h"
 #include "platform/Autostart.h"
 #include "platform/FileShare.h"
 #include "platform/Identity.h"
@@ -302,6 +304,10 @@ TUser::TUser() : results_(std::make_unique<TResults>()) {}
 TUser::~TUser() {
     // The visitor leaves nothing behind.
     if (IsVisitor()) File().DiscardChanges();
+    if (appsLoaded_ && MonitoredApps()) {
+        if (MonitoredApps()->changed && !IsVisitor()) SaveApps();
+        SetMonitoredApps(nullptr);
+    }
 }
 
 bool TUser::IsVisitor() const {
@@ -310,6 +316,30 @@ bool TUser::IsVisitor() const {
 
 std::string TUser::UsrPath() const {
     return fs::ResolveCase(Database() + fileBase_ + ".usr");
+}
+
+std::string TUser::AppsPath() const {
+    return fs::ResolveCase(Database() + fileBase_ + ".SET");
+}
+
+void TUser::LoadApps() {
+    auto apps = std::make_unique<TSpyedApps>();
+    if (IsVisitor()) {
+        apps->AddDefaults();
+        apps->changed = false;
+    } else if (!apps->LoadApps(AppsPath())) {
+        apps->AddDefaults();
+        apps->SaveApps(AppsPath());
+    } else {
+        // Lists written before the secret prompts were excluded get them now.
+        apps->AddMissingPrivacyEntries();
+    }
+    SetMonitoredApps(std::move(apps));
+    appsLoaded_ = true;
+}
+
+void TUser::SaveApps() {
+    if (appsLoaded_ && MonitoredApps() && !IsVisitor()) MonitoredApps()->SaveApps(AppsPath());
 }
 
 std::string TUser::StatisticsPath() {
@@ -370,7 +400,10 @@ std::unique_ptr<TUser> TUser::Open(const std::string& givenName, int indexGroup,
         };
         for (const auto& [key, value] : kMeterDefaults) user->SetInteger(key, value);
     }
-    if (!settingsOnly) user->LoadStatistics();
+    if (!settingsOnly) {
+        user->LoadStatistics();
+        user->LoadApps();
+    }
     user->OpenGroup();
     return user;
 }
@@ -421,11 +454,13 @@ int TUser::SaveUser() {
         rc = -1;
     }
     if (!settingsOnly && SaveStatistics() != 1) rc = -1;
+    if (!settingsOnly) SaveApps();
     return rc;
 }
 
 void TUser::LoadStatistics() {
     wordsBlock_.clear();
+    CollectedWords().Clear();
     DifficultKeysA().Clear();
     DifficultKeysB().Clear();
     if (IsVisitor()) return;  // the visitor has no statistics of its own
@@ -443,6 +478,7 @@ void TUser::LoadStatistics() {
         std::string rest;
         file.ReadText(rest, kMaxWordsBlock);
         wordsBlock_ = std::move(rest);
+        CollectedWords().FromBytes(wordsBlock_);
     }
     if (file.Status() < 0) {
         int status = file.Status();
@@ -468,8 +504,9 @@ int TUser::SaveStatistics() {
     DifficultKeysA().Save(file);
     DifficultKeysB().Save(file);
     int status = file.Status();
-    if (status == kFileOk && !wordsBlock_.empty())
-        status = file.WriteBytes(wordsBlock_.data(), wordsBlock_.size());
+    const bool wordsChanged = CollectedWords().Changed();
+    const std::string words = wordsChanged ? CollectedWords().ToBytes() : wordsBlock_;
+    if (status == kFileOk && !words.empty()) status = file.WriteBytes(words.data(), words.size());
     if (status == kFileOk) {
         int fd = file.Handle();
         if (::fsync(fd) != 0) status = kFileCloseError;
@@ -482,6 +519,10 @@ int TUser::SaveStatistics() {
         ui::Message("File error in SaveStatistics: " + std::to_string(status), Str(1),
                     ui::Icon::kError, ui::Buttons::kOk, {1});
         return status;
+    }
+    if (wordsChanged) {
+        wordsBlock_ = words;
+        CollectedWords().SetChanged(false);
     }
     return 1;
 }
@@ -658,6 +699,10 @@ std::string TUser::TimeStudiedClock() {
 }
 
 void TUser::LaunchAtStartup(const std::string& programPath) {
+    LaunchAtStartupFor(programPath);
+}
+
+void TUser::LaunchAtStartupFor(const std::string& programPath) {
     TDynamicSettings* ws = CorvSettings::Workstation();
     if (!ws) return;
     if (ws->GetBool("LaunchAtStartup." + platform::LogonName()))

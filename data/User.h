@@ -101,6 +101,7 @@ class TUser : public TDynamicSettings {
 
     // The meter's start at log-on, as the workstation settings say.
     void LaunchAtStartup(const std::string& programPath);
+    static void LaunchAtStartupFor(const std::string& programPath);
     static void RemoveLaunchAtStartup();
 
     TResults& Results() { return *results_; }
@@ -108,6 +109,8 @@ class TUser : public TDynamicSettings {
     const std::string& FileBase() const { return fileBase_; }
     std::string UsrPath() const;
     std::string StatisticsPath();
+    // The monitored applications, file base + ".SET".
+    std::string AppsPath() const;
     bool IsVisitor() const;
 
     bool settingsOnly = false;
@@ -116,7 +119,8 @@ class TUser : public TDynamicSettings {
     std::vector<std::string> keyProgression;
     int keyLevel = 1;
 
-    // The statistics file: both key tables and the collected words (kept as stored).
+    // The statistics file: both key tables and the collected words (CollectedWords(),
+    // written back byte for byte while the meter has not changed them).
     void LoadStatistics();
     int SaveStatistics();
 
@@ -132,7 +136,11 @@ class TUser : public TDynamicSettings {
     std::string fileBase_;
     std::unique_ptr<TUserGroup> group_;
     std::unique_ptr<TResults> results_;
-    std::string wordsBlock_;  // the meter's collected words, written back unchanged
+    void LoadApps();
+    void SaveApps();
+
+    std::string wordsBlock_;   // the collected words as stored
+    bool appsLoaded_ = false;  // this user's list is MonitoredApps()
 };
 
 // Process-wide: the current user and the two difficult-key tables.

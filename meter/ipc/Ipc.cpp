@@ -104,6 +104,10 @@ std::string SessionFolder() {
     return SafeFolder(folder) ? folder : std::string();
 }
 
+std::string ReplyWindowTitle(int pid) {
+    return "pid " + std::to_string(pid);
+}
+
 unsigned RegisterMessage(const std::string& name) {
     return 0xC000u + static_cast<unsigned>(Fnv(name) % 0x4000u);
 }
@@ -202,11 +206,13 @@ int MessageWindow::ReceivePending(const std::function<void(const Message&)>& han
             break;  // EAGAIN: nothing more waits
         }
         bool fromUs = false;
+        int sender = 0;
         for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
             if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_CREDENTIALS) {
                 ucred cred;
                 std::memcpy(&cred, CMSG_DATA(c), sizeof cred);
                 fromUs = cred.uid == ::geteuid();
+                sender = static_cast<int>(cred.pid);
             }
         }
         if (!fromUs || static_cast<size_t>(n) != kPacket || std::memcmp(data, kMagic, 4) != 0)
@@ -220,6 +226,7 @@ int MessageWindow::ReceivePending(const std::function<void(const Message&)>& han
         m.message = static_cast<unsigned>(get(4, 4));
         m.wParam = static_cast<intptr_t>(get(8, 8));
         m.lParam = static_cast<intptr_t>(get(16, 8));
+        m.sender = sender;
         handler(m);
         ++count;
     }

@@ -48,7 +48,13 @@ struct Message {
     unsigned message = 0;
     intptr_t wParam = 0;
     intptr_t lParam = 0;
+    int sender = 0;  // the posting process, as the system vouches for it
 };
+
+// A process's reply window: class kReplyClass, this title. A program that wants an answer
+// creates it before posting; the receiver answers Message::sender there.
+constexpr const char* kReplyClass = "CorvReply";
+std::string ReplyWindowTitle(int pid);
 
 // A window other programs can find by title (and class) and post messages to.
 class MessageWindow {

@@ -1,0 +1,1 @@
+#include "meter/tests/MeterFixture.h"
