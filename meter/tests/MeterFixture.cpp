@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "core/Cp1252.h"
 #include "core/Localize.h"
 #include "core/Settings.h"
 #include "data/ProgramSettings.h"
@@ -117,9 +118,21 @@ void MeterFixture::AdvanceDays(double days) {
 }
 
 std::string MeterFixture::UserValue(const std::string& user, const std::string& key) {
-    TDynamicSettings s;
-    if (s.Open(Db() + user + ".usr", -3) != 1 || s.LoadNow() != 1) return "<none>";
-    return s.GetText(key);
+    // Read past the share lock: the meter may hold the user while the test looks.
+    const std::string path = Db() + user + ".usr";
+    if (!stdfs::exists(path)) return "<none>";
+    const std::string text = corv::test::ReadFile(path);
+    const std::string lowerKey = ToLower(key) + "=";
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(at, end - at);
+        if (ToLower(line.substr(0, lowerKey.size())) == lowerKey)
+            return line.substr(lowerKey.size());
+        at = end + 2;
+    }
+    return "";
 }
 
 std::string MeterFixture::WorkstationValue(const std::string& key) {
