@@ -48,6 +48,7 @@ TTrayMain::TTrayMain(IInputHook& hook, IDesktop& desktop, IMeterShell& shell, TM
 
 TTrayMain::~TTrayMain() {
     BeforeDestruction();
+    window_.reset();
     desktop_.onChanged = nullptr;
     if (AnalysisCreated()) FreeAnalysis();
 }
@@ -80,9 +81,10 @@ void TTrayMain::Terminate() {
 bool TTrayMain::Start() {
     // One meter per log-in: a second one wakes the first and ends.
     bool exists = false;
-    mutex_ = ipc::NamedMutex::Create(protocol::kMeterMutex, exists);
+    mutex_ = ipc::NamedMutex::Create(meterprotocol::kMeterMutex, exists);
     if (exists) {
-        ipc::PostMessage("", protocol::kMeterWindow, ipc::RegisterMessage(protocol::kEnable), 2, 0);
+        ipc::PostMessage("", meterprotocol::kMeterWindow,
+                         ipc::RegisterMessage(meterprotocol::kEnable), 2, 0);
         return false;
     }
     // The language lies beside the program; without it the product has been removed.
@@ -98,7 +100,7 @@ bool TTrayMain::Start() {
         TUser::RemoveLaunchAtStartup();
         return false;
     }
-    window_ = ipc::MessageWindow::Create("", protocol::kMeterWindow);
+    window_ = ipc::MessageWindow::Create("", meterprotocol::kMeterWindow);
     Initialize();
     return initialized_ && !ending_;
 }
@@ -122,13 +124,13 @@ void TTrayMain::Initialize() {
         ending_ = true;
         return;
     }
-    msgDisable_ = ipc::RegisterMessage(protocol::kDisable);
-    msgEnable_ = ipc::RegisterMessage(protocol::kEnable);
-    msgDisabled_ = ipc::RegisterMessage(protocol::kDisabled);
+    msgDisable_ = ipc::RegisterMessage(meterprotocol::kDisable);
+    msgEnable_ = ipc::RegisterMessage(meterprotocol::kEnable);
+    msgDisabled_ = ipc::RegisterMessage(meterprotocol::kDisabled);
     for (const char* name :
-         {protocol::kNewMonApp, protocol::kDisable, protocol::kEnable, protocol::kSendKeyInfo,
-          protocol::kMouseClicked, protocol::kSendWordHdr, protocol::kSendWordData,
-          protocol::kBringFront})
+         {meterprotocol::kNewMonApp, meterprotocol::kDisable, meterprotocol::kEnable,
+          meterprotocol::kSendKeyInfo, meterprotocol::kMouseClicked, meterprotocol::kSendWordHdr,
+          meterprotocol::kSendWordData, meterprotocol::kBringFront})
         ui::Windows().AllowMessage(ipc::RegisterMessage(name));
     if (::chdir(ProgramFolder().c_str()) != 0) {
         ending_ = true;
@@ -145,7 +147,7 @@ void TTrayMain::Initialize() {
     activeWindow_ = desktop_.ActiveWindow();
     locked_ = desktop_.ScreenLocked();
 
-    if (ipc::NamedMutex::IsHeld(protocol::kTutorMutex)) {
+    if (ipc::NamedMutex::IsHeld(meterprotocol::kTutorMutex)) {
         SetEnabledState(false);
         previousUser_.clear();
         std::fprintf(stderr, "hollin: Corvella is running; measuring starts when it ends.\n");
@@ -163,7 +165,7 @@ void TTrayMain::BeforeDestruction() {
     }
     FreeSettings();
     ShutDown();
-    window_.reset();
+    // The window goes with the controller: this may run inside its own message handling.
     if (mutex_) mutex_->Release();
     ending_ = true;
 }
@@ -368,9 +370,9 @@ void TTrayMain::SetEnabledState(bool on) {
 }
 
 int TTrayMain::Corv2001Launch(int mode) {
-    if (ipc::NamedMutex::IsHeld(protocol::kTutorMutex)) return 0;
+    if (ipc::NamedMutex::IsHeld(meterprotocol::kTutorMutex)) return 0;
     const std::string parameters = mode == 1 ? "/VANTOR" : mode == 2 ? "/STATISTICS" : "";
-    const std::string handOver = std::string(protocol::kHandOverKey) + platform::LogonName();
+    const std::string handOver = std::string(meterprotocol::kHandOverKey) + platform::LogonName();
     bool handedOver = false;
     if (TUser* user = CurrentUser()) {
         if (TDynamicSettings* ws = CorvSettings::Workstation()) {

@@ -26,6 +26,7 @@
 #include "data/keyboard/KeyData.h"
 #include "engine/analysis/Analyzer.h"
 #include "meter/ipc/Ipc.h"
+#include "meter/ipc/Protocol.h"
 #include "platform/Identity.h"
 #include "platform/KeyboardToggles.h"
 #include "platform/qt/QtText.h"
@@ -46,16 +47,19 @@ ProductInfo& MutableProduct() {
     return info;
 }
 
+// The longest wait for the meter's answer to DISABLE (10 x 10^-5 day, as the protocol's
+// other time-outs).
 int& MeterPauseMs() {
-    static int ms = 800;
+    static int ms = 8640;
     return ms;
 }
 
-// Lets the window's own events run while the program waits (the meter saves meanwhile).
-void WaitProcessingEvents(int ms) {
+// Lets the window's own events run while the program waits (the meter saves meanwhile),
+// until `done` says so.
+void WaitProcessingEvents(int ms, const std::function<bool()>& done = {}) {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < ms) {
+    while (timer.elapsed() < ms && !(done && done())) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(10);
     }
@@ -240,11 +244,22 @@ int TAppFrame::Initialize() {
     SetErrorLogFolder(ps->databaseFolder);
     if (::chdir(ps->rootFolder.c_str()) != 0) return -1;
 
-    // 8. The meter pauses while the tutor runs.
+    // 8. The meter pauses while the tutor runs; its user's files are opened only once it
+    // says they are saved and released.
     if (ipc::FindWindow("", protocol::kMeterWindow)) {
+        auto reply =
+            ipc::MessageWindow::Create(ipc::kReplyClass, ipc::ReplyWindowTitle(::getpid()));
         ipc::PostMessage("", protocol::kMeterWindow, ipc::RegisterMessage(protocol::kDisable), 0,
                          0);
-        WaitProcessingEvents(MeterPauseMs());
+        const unsigned disabled = ipc::RegisterMessage(meterprotocol::kDisabled);
+        bool answered = false;
+        WaitProcessingEvents(MeterPauseMs(), [&] {
+            if (reply)
+                reply->ReceivePending([&](const ipc::Message& m) {
+                    if (m.message == disabled) answered = true;
+                });
+            return answered || !ipc::FindWindow("", protocol::kMeterWindow);
+        });
     }
 
     // 9. Policy.
@@ -401,8 +416,12 @@ bool TAppFrame::Login() {
         }
     };
 
-    const std::string handedOver = ws->GetText("HollinLogon");
+    // The meter names the log-in the user is for; the plain key of older meters is taken too.
+    const std::string ownKey = std::string(meterprotocol::kHandOverKey) + platform::LogonName();
+    std::string handedOver = ws->GetText(ownKey);
+    if (handedOver.empty()) handedOver = ws->GetText("HollinLogon");
     if (!handedOver.empty()) {
+        ws->SetText(ownKey, "");
         ws->SetText("HollinLogon", "");
         // Without passwords the meter's user is taken as it is; with them the name is only
         // offered, so nobody gets in by starting the meter.

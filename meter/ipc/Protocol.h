@@ -1,7 +1,7 @@
 #pragma once
 // The names both programs use to find and talk to each other (see Ipc.h for the means).
 
-namespace corv::protocol {
+namespace corv::meterprotocol {
 
 // Windows and mutexes.
 constexpr const char* kMeterWindow = "Wendro 10";  // the meter's application window title
@@ -26,4 +26,4 @@ constexpr const char* kDisabled = "CorvVantor1999.DISABLED";
 // Workstation key of the hand-over: "HollinLogon." + the log-in name the user is for.
 constexpr const char* kHandOverKey = "HollinLogon.";
 
-}  // namespace corv::protocol
+}  // namespace corv::meterprotocol

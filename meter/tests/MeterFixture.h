@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "core/tests/support/RecordingUi.h"
-#include "core/tests/support/TempDir.h"
 #include "engine/analysis/AnalysisClock.h"
 #include "meter/MeterShell.h"
 #include "meter/TrayMain.h"
 #include "meter/hooks/ScriptedInput.h"
+#include "testsupport/RecordingUi.h"
+#include "testsupport/TempDir.h"
 
 namespace corv::meter::test {
 

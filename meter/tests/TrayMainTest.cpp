@@ -29,21 +29,21 @@ class TrayMain : public MeterFixture {
 };
 
 TEST_F(TrayMain, ASecondMeterWakesTheFirstAndEnds) {
-    auto first = ipc::MessageWindow::Create("", protocol::kMeterWindow);
+    auto first = ipc::MessageWindow::Create("", meterprotocol::kMeterWindow);
     bool exists = false;
-    auto held = ipc::NamedMutex::Create(protocol::kMeterMutex, exists);
+    auto held = ipc::NamedMutex::Create(meterprotocol::kMeterMutex, exists);
     ASSERT_TRUE(first);
     EXPECT_FALSE(StartMeter());
     const auto got = Received(*first);
     ASSERT_EQ(got.size(), 1u);
-    EXPECT_EQ(got[0].message, Msg(protocol::kEnable));
+    EXPECT_EQ(got[0].message, Msg(meterprotocol::kEnable));
     EXPECT_EQ(got[0].wParam, 2);
     EXPECT_EQ(shell.logOnAsked, 0);
 }
 
 TEST_F(TrayMain, WhileTheTutorRunsTheMeterWaitsWithoutAsking) {
     bool exists = false;
-    auto tutor = ipc::NamedMutex::Create(protocol::kTutorMutex, exists);
+    auto tutor = ipc::NamedMutex::Create(meterprotocol::kTutorMutex, exists);
     SetLoginKey("UseSelectedUser", "1");
     SetLoginKey("SelectedUser", "Anna");
     ASSERT_TRUE(StartMeter());
@@ -51,7 +51,7 @@ TEST_F(TrayMain, WhileTheTutorRunsTheMeterWaitsWithoutAsking) {
     EXPECT_EQ(shell.state, TTrayState::kDisabled);
     EXPECT_EQ(shell.logOnAsked, 0);
     tutor->Release();
-    tray->HandleMessage({Msg(protocol::kEnable), 0, 0, 0});  // the tutor has ended
+    tray->HandleMessage({Msg(meterprotocol::kEnable), 0, 0, 0});  // the tutor has ended
     EXPECT_TRUE(tray->Enabled());
     EXPECT_TRUE(hook->Running());
     EXPECT_EQ(CurrentUser()->GetText("Username"), "Anna");
@@ -92,10 +92,10 @@ TEST_F(TrayMain, DisableSavesReleasesAndAnswersThenEnableTakesTheSameUser) {
     Type(" alpha bravo charlie ", 250);
     auto reply = ipc::MessageWindow::Create(ipc::kReplyClass, ipc::ReplyWindowTitle(::getpid()));
     ASSERT_TRUE(reply);
-    tray->HandleMessage({Msg(protocol::kDisable), 0, 0, ::getpid()});
+    tray->HandleMessage({Msg(meterprotocol::kDisable), 0, 0, ::getpid()});
     const auto answer = Received(*reply);
     ASSERT_EQ(answer.size(), 1u) << "confirmed once the files are free";
-    EXPECT_EQ(answer[0].message, Msg(protocol::kDisabled));
+    EXPECT_EQ(answer[0].message, Msg(meterprotocol::kDisabled));
     EXPECT_FALSE(tray->Enabled());
     EXPECT_FALSE(hook->Running());
     EXPECT_EQ(UserValue("Anna", "totalHits"), "21");
@@ -106,7 +106,7 @@ TEST_F(TrayMain, DisableSavesReleasesAndAnswersThenEnableTakesTheSameUser) {
         EXPECT_NE(CollectedWords().UsedCount(), 0) << "the words reached the file";
     }
     EXPECT_EQ(tray->PreviousUser(), "Anna");
-    tray->HandleMessage({Msg(protocol::kEnable), 0, 0, 0});
+    tray->HandleMessage({Msg(meterprotocol::kEnable), 0, 0, 0});
     EXPECT_TRUE(tray->Enabled());
     EXPECT_EQ(shell.logOnAsked, 0);
     EXPECT_EQ(tray->Counters().totalHits, 21u);
@@ -115,8 +115,8 @@ TEST_F(TrayMain, DisableSavesReleasesAndAnswersThenEnableTakesTheSameUser) {
 TEST_F(TrayMain, MessagesWithoutAnActionChangeNothingAndPostedKeysAreNotTaken) {
     StartMeasuring();
     for (const char* name :
-         {protocol::kNewMonApp, protocol::kSendWordHdr, protocol::kSendWordData,
-          protocol::kBringFront, protocol::kSendKeyInfo, protocol::kMouseClicked})
+         {meterprotocol::kNewMonApp, meterprotocol::kSendWordHdr, meterprotocol::kSendWordData,
+          meterprotocol::kBringFront, meterprotocol::kSendKeyInfo, meterprotocol::kMouseClicked})
         tray->HandleMessage({Msg(name), 65, 0, 0});
     EXPECT_TRUE(tray->Enabled());
     EXPECT_EQ(tray->Counters().totalHits, 0u);
@@ -130,7 +130,7 @@ TEST_F(TrayMain, CloseSavesAndEnds) {
     EXPECT_TRUE(shell.quit);
     EXPECT_TRUE(tray->Ending());
     EXPECT_EQ(UserValue("Anna", "totalHits"), "13");
-    EXPECT_FALSE(ipc::NamedMutex::IsHeld(protocol::kMeterMutex));
+    EXPECT_FALSE(ipc::NamedMutex::IsHeld(meterprotocol::kMeterMutex));
 }
 
 TEST_F(TrayMain, AFailedTutorStartClearsTheHandOver) {
