@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "core/Cp1252.h"
 #include "core/ErrorReport.h"
@@ -133,6 +134,39 @@ std::string TProgramSettings::ProgramFolder() {
     return fs::DirName(std::string(buf, static_cast<size_t>(n)));
 }
 
+TFolderPlan TProgramSettings::Locate(const std::string& givenBase) {
+    TFolderPlan plan;
+    const std::string programFolder = ProgramFolder();
+    plan.baseFolder = WithSlash(givenBase.empty() ? programFolder : givenBase);
+
+    const std::string iniPath = fs::ResolveCase(plan.baseFolder + "CorvNPath.ini");
+    IniFile ini;
+    if (fs::FileExists(iniPath) && ini.Load(iniPath)) {
+        plan.iniPath = iniPath;
+        std::string dataPath = ExpandEnvironment(ini.Get("Path", "DataPath")).substr(0, 250);
+        if (dataPath.empty()) {
+            plan.rootFolder = programFolder;
+        } else {
+            dataPath = fs::NormalizeSeparators(dataPath);
+            // A relative path is taken from the folder the file lies in; "../" is resolved
+            // as the system does, so that messages name the folder plainly.
+            plan.rootFolder = dataPath[0] == '/' ? dataPath : plan.baseFolder + dataPath;
+            std::error_code error;
+            if (dataPath[0] != '/' && dataPath.find("..") != std::string::npos) {
+                const auto plain = std::filesystem::weakly_canonical(plan.rootFolder, error);
+                if (!error) plan.rootFolder = plain.string();
+            }
+        }
+        std::string customDatabase = ExpandEnvironment(ini.Get("Path", "DataBase"));
+        if (ini.Get("Path", "AppData") == "1") customDatabase = UserAppDataFolder() + "/Corvella10";
+        if (!customDatabase.empty()) plan.customDatabase = WithSlash(customDatabase);
+    } else {
+        plan.rootFolder = givenBase.empty() ? programFolder : givenBase;
+    }
+    plan.rootFolder = WithSlash(fs::ResolveCase(plan.rootFolder));
+    return plan;
+}
+
 std::unique_ptr<TProgramSettings> TProgramSettings::Create(const std::string& givenBase) {
     auto ps = std::make_unique<TProgramSettings>();
 
@@ -143,33 +177,12 @@ std::unique_ptr<TProgramSettings> TProgramSettings::Create(const std::string& gi
         ps->layoutVariant = id.substr(3, 3);
     }
 
-    const std::string programFolder = ProgramFolder();
-    ps->baseFolder = WithSlash(givenBase.empty() ? programFolder : givenBase);
-
-    std::string customDatabase;
-    const std::string iniPath = fs::ResolveCase(ps->baseFolder + "CorvNPath.ini");
-    IniFile ini;
-    const bool hasIni = fs::FileExists(iniPath) && ini.Load(iniPath);
-    if (hasIni) {
-        std::string dataPath = ExpandEnvironment(ini.Get("Path", "DataPath")).substr(0, 250);
-        if (dataPath.empty()) {
-            ps->rootFolder = programFolder;
-        } else {
-            dataPath = fs::NormalizeSeparators(dataPath);
-            // A relative path is taken from the folder the file lies in.
-            ps->rootFolder = dataPath[0] == '/' ? dataPath : ps->baseFolder + dataPath;
-        }
-        customDatabase = ExpandEnvironment(ini.Get("Path", "DataBase"));
-        if (ini.Get("Path", "AppData") == "1") customDatabase = UserAppDataFolder() + "/Corvella10";
-        if (!customDatabase.empty()) customDatabase = WithSlash(customDatabase);
-    } else {
-        ps->rootFolder = givenBase.empty() ? programFolder : givenBase;
-    }
-    ps->rootFolder = WithSlash(fs::ResolveCase(ps->rootFolder));
-
-    if (!customDatabase.empty()) {
-        if (!IsDirectory(customDatabase)) MakeFolders(customDatabase);
-        ps->databaseFolder = WithSlash(fs::ResolveCase(customDatabase));
+    const TFolderPlan plan = Locate(givenBase);
+    ps->baseFolder = plan.baseFolder;
+    ps->rootFolder = plan.rootFolder;
+    if (!plan.customDatabase.empty()) {
+        if (!IsDirectory(plan.customDatabase)) MakeFolders(plan.customDatabase);
+        ps->databaseFolder = WithSlash(fs::ResolveCase(plan.customDatabase));
     } else {
         ps->databaseFolder = WithSlash(fs::ResolveCase(ps->rootFolder + "Database"));
     }

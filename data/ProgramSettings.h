@@ -26,8 +26,20 @@ class IniFile {
 // %NAME% replaced by the environment's value; unknown names are left as written.
 std::string ExpandEnvironment(const std::string& text);
 
+// The folders the rules give for a base folder, before anything is checked or created.
+struct TFolderPlan {
+    std::string baseFolder;      // ends in "/"
+    std::string iniPath;         // "CorvNPath.ini" that was read; "" when there is none
+    std::string rootFolder;      // ends in "/"
+    std::string customDatabase;  // the configured database folder, "" when none; ends in "/"
+};
+
 class TProgramSettings {
   public:
+    // Where `baseFolder` (the program's folder when empty) sends the installation. Reads
+    // "CorvNPath.ini" and nothing else: a tool can say what it looked for before it starts.
+    static TFolderPlan Locate(const std::string& baseFolder);
+
     // Works the folders out from `baseFolder` (the program's folder when empty). When the
     // installation is unusable it shows the stop message and ends the program; where the
     // registered shell does not end it (tests) it returns null.

@@ -4,15 +4,18 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "apps/corvadm/CommandSupport.h"
 #include "apps/corvadm/CourseCommands.h"
+#include "apps/corvadm/Installation.h"
 #include "apps/corvadm/LayoutCommands.h"
 #include "core/Cp1252.h"
 #include "core/FileNames.h"
@@ -23,6 +26,7 @@
 #include "data/ProgramSettings.h"
 #include "data/Results.h"
 #include "data/User.h"
+#include "version/BuildVersion.h"
 
 using namespace corv;
 using admin::Fail;
@@ -30,20 +34,69 @@ using admin::Print;
 
 namespace {
 
-const char kUsage[] =
-    "usage: corvadm [--root DIR] COMMAND ...\n"
-    "  settings list FILE            every name=value entry\n"
-    "  settings get FILE KEY         one value (exit 1 when absent)\n"
-    "  settings set FILE KEY VALUE   change or add a value (an empty VALUE removes it)\n"
-    "  users list [GROUP]            index lines of a group (all users without GROUP)\n"
-    "  users show NAME               settings, results and difficult keys of a user\n"
-    "  users rebuild-index           rebuild the user indexes from the user files\n"
-    "  layout check FILE             every problem of a keyboard layout (exit 1 if any)\n"
-    "  layout show FILE              keys, fingers and home row of a keyboard layout\n"
-    "  course check FILE             every problem of a course (exit 1 if any)\n"
-    "FILE is a path, or a name found in the root folder (Policy.dyn, 0.grp) or the\n"
-    "database folder (Name.usr); for layout, in the keyboards folder; for course, in\n"
-    "the lessons folder. The root comes from --root or CorvNPath.ini beside this program.\n";
+// Every command there is: the help is made from this table, and only what it lists runs.
+enum class Needs {
+    kFile,      // works on the file it is given; an installation only to look a name up
+    kDatabase,  // works on the installation's users
+};
+
+struct Command {
+    const char* group;
+    const char* verb;
+    const char* args;  // words in brackets are optional
+    const char* help;
+    Needs needs;
+};
+
+constexpr Command kCommands[] = {
+    {"settings", "list", "FILE", "every name=value entry", Needs::kFile},
+    {"settings", "get", "FILE KEY", "one value (exit 1 when absent)", Needs::kFile},
+    {"settings", "set", "FILE KEY VALUE", "change or add a value (an empty VALUE removes it)",
+     Needs::kFile},
+    {"users", "list", "[GROUP]", "index lines of a group (all users without GROUP)",
+     Needs::kDatabase},
+    {"users", "show", "NAME", "settings, results and difficult keys of a user", Needs::kDatabase},
+    {"users", "rebuild-index", "", "rebuild the user indexes from the user files",
+     Needs::kDatabase},
+    {"layout", "check", "FILE", "every problem of a keyboard layout (exit 1 if any)", Needs::kFile},
+    {"layout", "show", "FILE", "keys, fingers and home row of a keyboard layout", Needs::kFile},
+    {"course", "check", "FILE", "every problem of a course (exit 1 if any)", Needs::kFile},
+};
+
+std::string Usage() {
+    std::string text =
+        "usage: corvadm [--root DIR] COMMAND ...\n       corvadm --help | --version\n";
+    for (const Command& c : kCommands) {
+        std::string line = std::string("  ") + c.group + " " + c.verb;
+        if (*c.args) line += std::string(" ") + c.args;
+        line.resize(std::max<size_t>(line.size() + 1, 32), ' ');
+        text += line + c.help + "\n";
+    }
+    text +=
+        "FILE is a path, or a name found in the root folder (Policy.dyn, 0.grp) or the\n"
+        "database folder (Name.usr); for layout, in the keyboards folder; for course, in\n"
+        "the lessons folder. A command given the path of a file needs no root.\n"
+        "The root is DIR, else the installation the FILE lies in, else the one that\n"
+        "CorvNPath.ini beside this program names.\n"
+        "Exit status: 0 done, 1 problems found or value absent, 2 usage or environment error.\n";
+    return text;
+}
+
+// How many words `args` asks for: (required, at most).
+std::pair<size_t, size_t> ArgCount(const char* args) {
+    size_t required = 0, total = 0;
+    bool inWord = false;
+    for (const char* p = args;; ++p) {
+        const bool blank = *p == ' ' || *p == '\0';
+        if (!blank && !inWord) {
+            ++total;
+            if (*p != '[') ++required;
+        }
+        inWord = !blank;
+        if (*p == '\0') break;
+    }
+    return {required, total};
+}
 
 std::string FindFile(const std::string& name) {
     TProgramSettings* ps = ProgramSettings();
@@ -55,7 +108,13 @@ int Settings(const std::vector<std::string>& args) {
     if (args.size() < 2) return Fail("settings needs a subcommand and a file");
     const std::string& verb = args[0];
     std::string path = FindFile(Utf8ToCp1252(args[1]));
-    if (path.empty()) return Fail("no such file: " + args[1]);
+    if (path.empty()) {
+        const TProgramSettings* ps = ProgramSettings();
+        return Fail("no such file: " + args[1] +
+                    (ps ? " (nor in " + Cp1252ToUtf8(ps->rootFolder) + " or " +
+                              Cp1252ToUtf8(ps->databaseFolder) + ")"
+                        : std::string()));
+    }
     TDynamicSettings s;
     // Writing takes the same lock a program does; reading lets others write meanwhile.
     if (s.Open(path, verb == "set" ? 2 : -3) != 1 || s.LoadNow() != 1)
@@ -152,44 +211,95 @@ int Users(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args;
     std::string root;
-    if (args.size() >= 2 && args[0] == "--root") {
-        root = args[1];
-        args.erase(args.begin(), args.begin() + 2);
-    }
-    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        std::fputs(kUsage, args.empty() ? stderr : stdout);
-        return args.empty() ? 2 : 0;
-    }
-    ui::SetProgramFileName("corvadm");
-    try {
-        std::unique_ptr<TProgramSettings> ps = TProgramSettings::Create(root);
-        if (!ps) return 2;
-        // The language files live in the root folder, as for the programs after start-up.
-        if (::chdir(ps->rootFolder.c_str()) == 0 &&
-            fs::FileExists(CorvSettings::LanguageFileBase() + ".eng")) {
-            try {
-                Localization().Load(CorvSettings::LanguageFileBase());
-            } catch (const std::exception&) {
-            }
+    bool rootGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (args.empty() && a == "--root") {
+            if (i + 1 == argc) return Fail("--root needs a folder");
+            root = argv[++i];
+            rootGiven = true;
+        } else if (args.empty() && a.rfind("--root=", 0) == 0) {
+            root = a.substr(7);
+            rootGiven = true;
+        } else if (args.empty() && (a == "--help" || a == "-h" || a == "help")) {
+            std::fputs(Usage().c_str(), stdout);
+            return admin::kExitOk;
+        } else if (args.empty() && a == "--version") {
+            std::printf("corvadm %s.%s (%s)\n", build_version::kVersion, build_version::kBuild,
+                        build_version::kDate);
+            return admin::kExitOk;
+        } else if (args.empty() && a.size() > 1 && a[0] == '-') {
+            return Fail("unknown option " + a + "\n" + Usage());
+        } else {
+            args.push_back(a);
         }
-        CorvSettings::OpenPolicy(ps->rootFolder);
-        SetProgramSettings(std::move(ps));
-        const std::string command = args[0];
-        args.erase(args.begin());
-        int rc;
-        if (command == "settings")
-            rc = Settings(args);
-        else if (command == "users")
-            rc = Users(args);
-        else if (command == "layout")
-            rc = LayoutCommand(args);
-        else if (command == "course")
-            rc = CourseCommand(args);
-        else
-            rc = Fail("unknown command " + command + "\n" + kUsage);
-        CorvSettings::CloseAll();
+    }
+    if (args.empty()) {
+        std::fputs(Usage().c_str(), stderr);
+        return admin::kExitFailed;
+    }
+    if (rootGiven && root.empty()) return Fail("--root needs a folder");
+
+    const Command* command = nullptr;
+    for (const Command& c : kCommands)
+        if (args[0] == c.group && args.size() >= 2 && args[1] == c.verb) command = &c;
+    if (!command) {
+        bool group = false;
+        for (const Command& c : kCommands) group = group || args[0] == c.group;
+        return Fail((group ? "unknown " + args[0] + " command" : "unknown command " + args[0]) +
+                    "; see corvadm --help");
+    }
+    const auto [required, most] = ArgCount(command->args);
+    if (args.size() - 2 < required || args.size() - 2 > most)
+        return Fail(std::string("usage: corvadm [--root DIR] ") + command->group + " " +
+                    command->verb + (*command->args ? " " : "") + command->args);
+
+    ui::SetProgramFileName("corvadm");
+    char start[4096];
+    if (!::getcwd(start, sizeof start)) return Fail("cannot tell the current folder");
+    admin::SetStartFolder(start);
+
+    // The installation: the one asked for, the one the file lies in, or the programs' own.
+    std::string base;
+    std::string file;
+    if (command->needs == Needs::kFile) file = admin::ExistingPath(Utf8ToCp1252(args[2]));
+    if (rootGiven)
+        base = std::filesystem::absolute(std::filesystem::path(start) / root).string();
+    else if (!file.empty())
+        base = admin::InstallationOf(file);
+    const std::string why = admin::WhyNoInstallation(base);
+    if (!why.empty()) {
+        // A file given by its path is read or checked on its own.
+        if (rootGiven || command->needs == Needs::kDatabase)
+            return Fail("no installation found (" + why +
+                        "); give its root folder with --root DIR");
+        if (file.empty())
+            return Fail("no file " + args[2] + " here and no installation to look it up in (" +
+                        why + "); give its root folder with --root DIR");
+    }
+
+    try {
+        if (why.empty() && !admin::OpenInstallation(base))
+            return Fail("cannot open the installation at " + base);
+        if (command->needs == Needs::kDatabase) {
+            const TProgramSettings* ps = ProgramSettings();
+            if (!fs::DirectoryExists(ps->databaseFolder))
+                return Fail("the database folder " + Cp1252ToUtf8(ps->databaseFolder) +
+                            " does not exist (no user has been saved yet?)");
+        }
+        std::vector<std::string> rest(args.begin() + 1, args.end());
+        int rc = admin::kExitFailed;
+        if (args[0] == "settings")
+            rc = Settings(rest);
+        else if (args[0] == "users")
+            rc = Users(rest);
+        else if (args[0] == "layout")
+            rc = LayoutCommand(rest);
+        else if (args[0] == "course")
+            rc = CourseCommand(rest);
+        admin::CloseInstallation();
         return rc;
     } catch (const UserError& e) {
         return Fail(Cp1252ToUtf8(e.what()));

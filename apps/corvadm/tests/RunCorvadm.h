@@ -14,8 +14,10 @@ struct Outcome {
     std::string out;  // standard output and standard error
 };
 
-inline Outcome Corvadm(const std::string& args) {
+// Runs in `folder` when one is given (relative paths on the command line start there).
+inline Outcome Corvadm(const std::string& args, const std::string& folder = "") {
     std::string cmd = std::string(CORVADM_PATH) + " " + args + " 2>&1";
+    if (!folder.empty()) cmd = "cd '" + folder + "' && " + cmd;
     FILE* p = ::popen(cmd.c_str(), "r");
     std::string out;
     std::array<char, 4096> buf;
