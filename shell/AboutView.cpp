@@ -1,7 +1,10 @@
 #include "shell/AboutView.h"
 
 #include <QLabel>
+#include <filesystem>
 
+#include "core/ErrorReport.h"
+#include "core/FileNames.h"
 #include "core/Localize.h"
 #include "core/Settings.h"
 #include "core/Utility.h"
@@ -48,6 +51,25 @@ std::vector<std::pair<std::string, std::string>> TAboutView::HelpLinks() {
     return links;
 }
 
+bool TAboutView::OpenHelpLink(const std::string& address) {
+    const size_t colon = address.find(':');
+    const bool web = colon != std::string::npos && colon > 1 && address.find('/') > colon;
+    if (web) {
+        if (OpenAddress(address)) return true;
+        ReportError(-5452, address);
+        return false;
+    }
+    // A page of the installation, named from the root folder.
+    const std::string path = fs::ResolveCase(fs::NormalizeSeparators(address));
+    if (!fs::FileExists(path)) {
+        ReportError(-1, std::filesystem::absolute(path).string());
+        return false;
+    }
+    if (OpenAddress(path)) return true;
+    ReportError(-8001, std::filesystem::absolute(path).string());
+    return false;
+}
+
 void TAboutView::Setup() {
     TCustomBookView::Setup();
     SetShowCancel(false);
@@ -65,7 +87,7 @@ void TAboutView::Setup() {
                      .arg(ToQt(address).toHtmlEscaped(), ToQt(title).toHtmlEscaped());
     stg_->LinksLbl->setText(links);
     QObject::connect(stg_->LinksLbl, &QLabel::linkActivated,
-                     [](const QString& link) { OpenAddress(FromQt(link)); });
+                     [](const QString& link) { OpenHelpLink(FromQt(link)); });
     MainWindow()->BorrowChildren(stg_->AboutPanel);
 }
 

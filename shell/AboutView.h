@@ -28,6 +28,9 @@ class TAboutView : public TCustomBookView {
 
     // The three help links: (address, title); empty titles are left out.
     static std::vector<std::pair<std::string, std::string>> HelpLinks();
+    // Opens a help link; a page that is missing or cannot be opened is named in an error
+    // message, since a console line is all the system would give otherwise.
+    static bool OpenHelpLink(const std::string& address);
 
   private:
     std::unique_ptr<TAboutViewStg> stg_;

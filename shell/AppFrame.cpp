@@ -31,6 +31,7 @@
 #include "platform/KeyboardToggles.h"
 #include "platform/qt/QtText.h"
 #include "shell/LoginView.h"
+#include "version/BuildVersion.h"
 #include "views/BookForm.h"
 #include "views/FormView.h"
 
@@ -43,7 +44,8 @@ std::map<std::string, Section>& Sections() {
 }
 
 ProductInfo& MutableProduct() {
-    static ProductInfo info;
+    static ProductInfo info{"", build_version::kVersion, build_version::kBuild,
+                            build_version::kDate, build_version::kYear};
     return info;
 }
 

@@ -35,13 +35,14 @@ struct Section {
 void RegisterSection(const std::string& name, Section section);
 const Section* FindSection(const std::string& name);
 
-// The product title and version fields shown by the about view and written to the log.
+// The product title and version fields shown by the about view and written to the log;
+// the version fields come from the build.
 struct ProductInfo {
     std::string title;
-    std::string version = "10.0";
-    std::string build = "849";
-    std::string buildDate = "2015-11-04";
-    std::string year = "2014";
+    std::string version;
+    std::string build;
+    std::string buildDate;
+    std::string year;
 };
 const ProductInfo& Product();
 
