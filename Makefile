@@ -5,7 +5,7 @@ RELEASE ?= build-release
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all bootstrap configure build test run bench fuzz format clean
+.PHONY: all bootstrap configure build test run package bench fuzz format clean
 
 all: build
 
@@ -29,6 +29,11 @@ $(RELEASE)/build.ninja: | bootstrap
 run: bootstrap $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS) --target corvella
 	scripts/run-tutor $(RELEASE)
+
+package: bootstrap $(RELEASE)/build.ninja
+	cmake --build $(RELEASE) -j $(JOBS) --target corv_install_parts
+	cd $(RELEASE) && cpack -G DEB
+	@ls $(RELEASE)/package/*.deb
 
 bench: bootstrap $(RELEASE)/build.ninja
 	cmake --build $(RELEASE) -j $(JOBS) --target benchmarks
