@@ -539,6 +539,12 @@ Globals& G() {
 TDynamicSettings* Policy() {
     return G().policy.get();
 }
+bool PolicyBool(const std::string& key) {
+    return G().policy && G().policy->GetBool(key);
+}
+std::string PolicyText(const std::string& key) {
+    return G().policy ? G().policy->GetText(key) : std::string();
+}
 TDynamicSettings* Workstation() {
     return G().workstation.get();
 }

@@ -143,6 +143,9 @@ std::vector<std::string> FromCommaText(std::string_view text);
 namespace CorvSettings {
 TDynamicSettings* Policy();
 TDynamicSettings* Workstation();
+// A policy value; false or empty while no policy is open.
+bool PolicyBool(const std::string& key);
+std::string PolicyText(const std::string& key);
 // Opens folder + "Policy.dyn" read only and caches the engine values; false when missing.
 bool OpenPolicy(const std::string& folder);
 // Opens folder + fileName in `mode`, falling back to fileName + ".2nd". False when both

@@ -30,7 +30,7 @@
 #include "platform/Identity.h"
 #include "platform/KeyboardToggles.h"
 #include "platform/qt/QtText.h"
-#include "shell/LoginView.h"
+#include "shell/login/LoginView.h"
 #include "version/BuildVersion.h"
 #include "views/BookForm.h"
 #include "views/FormView.h"

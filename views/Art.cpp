@@ -32,6 +32,10 @@ QColor Amber() {
     return QColor(0xf2, 0xb1, 0x34);
 }
 
+QColor FromTColor(unsigned value) {
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
 QFont UiFont(int points, bool bold) {
     QFont font(QStringLiteral("Verdana"));
     font.setStyleHint(QFont::SansSerif);

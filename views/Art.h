@@ -21,6 +21,8 @@ QColor InkSoft();  // secondary text
 QColor Accent();   // headings, primary buttons
 QColor AccentDark();
 QColor Amber();  // highlights, markers
+// A colour as course settings and the storage forms write it: 0x00BBGGRR.
+QColor FromTColor(unsigned value);
 
 // Fonts sized in pixels at 96 dpi, so layouts hold on any screen.
 QFont UiFont(int points, bool bold = false);

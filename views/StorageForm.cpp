@@ -5,6 +5,10 @@
 
 namespace corv {
 
+QRect PlaceOnBook(int x, int y, int w, int h) {
+    return QRect(x - TBookFormEx::kBorrowShift, y - TBookFormEx::kBorrowShift, w, h);
+}
+
 TStorageForm::TStorageForm() {
     setAttribute(Qt::WA_DontShowOnScreen);
     resize(TBookFormEx::kBookWidth, TBookFormEx::kBookHeight);

@@ -4,11 +4,16 @@
 // names the views and tests use ("NextEventBtn", "MessagePanel", ...).
 
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 #include <string>
 #include <vector>
 
 namespace corv {
+
+// Where a control stands while it is borrowed: x and y are its place on the book, which
+// the borrowing shifts by the main window's borrow offset.
+QRect PlaceOnBook(int x, int y, int w, int h);
 
 class TStorageForm : public QWidget {
   public:

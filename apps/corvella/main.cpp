@@ -9,8 +9,8 @@
 #include "platform/qt/QtUi.h"
 #include "shell/AboutView.h"
 #include "shell/AppFrame.h"
-#include "shell/GuidedStudying.h"
-#include "shell/LoginView.h"
+#include "shell/login/LoginView.h"
+#include "shell/studying/GuidedStudying.h"
 #include "views/BookForm.h"
 #include "views/FormView.h"
 

@@ -13,7 +13,11 @@
 #include "data/User.h"
 #include "engine/analysis/Scores.h"
 #include "platform/qt/QtText.h"
-#include "shell/LessonViews.h"
+#include "shell/lessons/ChpContentsView.h"
+#include "shell/lessons/ExerciseList.h"
+#include "shell/lessons/KeyboardPicture.h"
+#include "shell/lessons/LessonDone.h"
+#include "shell/lessons/ReviewContentsView.h"
 #include "shell/tests/StudyingFixture.h"
 #include "views/BookForm.h"
 

@@ -15,8 +15,9 @@
 #include "data/keyboard/KeyData.h"
 #include "engine/EventServices.h"
 #include "platform/qt/QtText.h"
-#include "shell/LessonViews.h"
+#include "shell/lessons/LessonViews.h"
 #include "views/BookForm.h"
+#include "views/FormView.h"
 
 namespace corv::studytest {
 

@@ -8,73 +8,16 @@
 // name) ends the view with 1, which is checked before the view may close; a refused check
 // keeps the view open, possibly on another page.
 
-#include <QComboBox>
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QStackedWidget>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "shell/login/LoginViewStg.h"
 #include "views/FormView.h"
-#include "views/StorageForm.h"
 
 namespace corv {
 
 class TUser;
-
-// The login view's controls, created at program start and kept for the whole run.
-class TLoginViewStg : public TStorageForm {
-  public:
-    TLoginViewStg();
-
-    QWidget* IntroPanel;  // the logo and the greeting, left of the card
-    QLabel* LogoImage;
-    QLabel* GreetingLbl;   // heading of the page mode
-    QLabel* GreetingText;  // the explanation under it
-    QFrame* LoginCard;     // the framed sheet the pages stand on
-    QStackedWidget* Pages;
-
-    // "LoginPage"
-    QWidget* LoginPage;
-    QWidget* GroupPanel;
-    QComboBox* GroupList;
-    QLabel* NameLbl;
-    QLineEdit* NameEdit;  // the typed name; a click in NameList fills it
-    QListWidget* NameList;
-    QWidget* PasswordPanel;
-    QLineEdit* PasswordEdit;
-    QPushButton* EnterBtn2;
-    QPushButton* DeleteUsrBtn;
-    QPushButton* NewUserBtn;
-
-    // "NewUserPage"
-    QWidget* NewUserPage;
-    QWidget* NewNamePanel;
-    QLineEdit* NewNameEdit;
-    QWidget* NewPasswordPanel;
-    QLineEdit* NewPasswordEdit;
-    QLineEdit* NewPasswordEdit2;
-    QWidget* NewGroupPanel;
-    QComboBox* NewGroupCombo;
-    QPushButton* EnterBtn;
-    QPushButton* BackBtn;
-
-    // Captions of the current language.
-    void ApplyCaptions();
-
-  private:
-    std::vector<QLabel*> captionLabels_;
-    QLabel* groupLbl_;
-    QLabel* passwordLbl_;
-    QLabel* newNameLbl_;
-    QLabel* newPasswordLbl_;
-    QLabel* newPasswordLbl2_;
-    QLabel* newGroupLbl_;
-};
 
 class TLoginView : public TCustomBookView {
   public:
@@ -131,16 +74,5 @@ class TLoginView : public TCustomBookView {
 // with the workstation's last user name. 1 when a user is logged on (CurrentUser() is that
 // user), 2 when the user cancelled with Escape, 0 when the view was closed from outside.
 int RunLoginView(TLoginViewStg& storage, const std::string& lastUserName);
-
-// The entered name as users are known: words joined by single spaces, at most 50
-// characters, every word capitalised when the name starts with a small letter or is all
-// capitals, blanks trimmed.
-std::string NormaliseLoginName(const std::string& entered);
-
-// Deletes the user's files (".usr", ".DTA", ".SET" and the typed-text records) from the
-// database folder and rebuilds the indexes. The user must be open (exclusively); it is
-// closed without saving. False when a file could not be removed or lay outside the
-// database folder (nothing outside it is ever touched).
-bool DeleteUserFiles(std::unique_ptr<TUser> user);
 
 }  // namespace corv

@@ -1,14 +1,10 @@
-#include "shell/LoginView.h"
+#include "shell/login/LoginView.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QHBoxLayout>
 #include <QPainter>
 #include <QPixmap>
-#include <QVBoxLayout>
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 #include "core/Cp1252.h"
 #include "core/ErrorReport.h"
@@ -20,6 +16,7 @@
 #include "core/Utility.h"
 #include "data/ProgramSettings.h"
 #include "data/User.h"
+#include "data/UserMaintenance.h"
 #include "platform/qt/QtText.h"
 #include "views/Art.h"
 #include "views/BookForm.h"
@@ -27,31 +24,6 @@
 namespace corv {
 
 namespace {
-
-constexpr int kShift = TBookFormEx::kBorrowShift;
-constexpr size_t kMaxNameLength = 50;
-// Where the logo may stand on the book.
-constexpr int kLogoWidth = 250;
-constexpr int kLogoHeight = 150;
-
-QRect OnBook(int x, int y, int w, int h) {
-    return QRect(x - kShift, y - kShift, w, h);
-}
-
-QLabel* FieldLabel(QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setFont(art::UiFont(9, true));
-    label->setStyleSheet(QStringLiteral("color: #4d6270; background: transparent;"));
-    return label;
-}
-
-// A panel with a vertical layout without margins, so a hidden panel takes no room.
-QVBoxLayout* Column(QWidget* panel, int spacing) {
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    return layout;
-}
 
 void Warn(const std::string& text, std::vector<int> ids) {
     ui::Message(text, Str(1), ui::Icon::kWarning, ui::Buttons::kOk, std::move(ids));
@@ -74,23 +46,12 @@ bool YesNo(const std::string& text, std::vector<int> ids) {
     return ui::Message(request) == ui::kAnswerYes;
 }
 
-bool PolicyBool(const char* key) {
-    TDynamicSettings* policy = CorvSettings::Policy();
-    return policy && policy->GetBool(key);
-}
-
 // A user that is not taken into use leaves its file as it was.
 void Release(std::unique_ptr<TUser>& user) {
     if (!user) return;
     user->File().DiscardChanges();
     user.reset();
 }
-
-bool IsLowerCaseLetter(char c) {
-    return UpperCase(c) != c;
-}
-
-using art::TChevronCombo;
 
 class WaitCursor {
   public:
@@ -100,282 +61,6 @@ class WaitCursor {
 
 }  // namespace
 
-// ---------------------------------------------------------------------------------------
-// Names
-
-std::string NormaliseLoginName(const std::string& entered) {
-    std::string name;
-    for (const std::string& word : SplitWords(entered, " \t")) {
-        if (!name.empty()) name += ' ';
-        name += word;
-    }
-    if (name.size() > kMaxNameLength) name.resize(kMaxNameLength);
-    bool hasLetter = false;
-    for (char c : name) hasLetter = hasLetter || UpperCase(c) != LowerCase(c);
-    const bool allCapitals = hasLetter && ToUpper(name) == name;
-    if (!name.empty() && (IsLowerCaseLetter(name[0]) || allCapitals)) {
-        std::string capitalised;
-        for (const std::string& word : SplitWords(name, " ")) {
-            if (!capitalised.empty()) capitalised += ' ';
-            capitalised += CapitaliseName(word, CapitalisableLetters());
-        }
-        name = capitalised;
-    }
-    return TrimBlanks(name);
-}
-
-// ---------------------------------------------------------------------------------------
-// Deleting
-
-bool DeleteUserFiles(std::unique_ptr<TUser> user) {
-    namespace stdfs = std::filesystem;
-    if (!user || user->IsVisitor()) return false;
-    TProgramSettings* settings = ProgramSettings();
-    if (!settings || settings->databaseFolder.empty()) return false;
-    std::error_code ec;
-    const stdfs::path database = stdfs::canonical(settings->databaseFolder, ec);
-    if (ec) return false;
-
-    std::vector<std::string> paths = {
-        user->UsrPath(), user->StatisticsPath(),
-        fs::ResolveCase(settings->databaseFolder + user->FileBase() + ".SET")};
-    // Typed-text records of the user's results: the statistics base + ".TT" + number.
-    const std::string statsBase = fs::BaseName(user->StatisticsPath());
-    const std::string ttPrefix = statsBase.substr(0, statsBase.size() - 4) + ".TT";
-    for (const std::string& file : fs::ListMatching(settings->databaseFolder + ttPrefix + "*")) {
-        const std::string number = file.substr(ttPrefix.size());
-        if (!number.empty() &&
-            std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            paths.push_back(settings->databaseFolder + file);
-    }
-
-    bool ok = true;
-    for (const std::string& path : paths) {
-        const stdfs::path p(path);
-        // Only plain entries directly inside the database folder, never the visitor's.
-        const std::string file = p.filename().string();
-        if (file.empty() || EqualsNoCase(file, std::string(TUser::kVisitorFile) + ".usr") ||
-            EqualsNoCase(file, std::string(TUser::kVisitorFile) + ".DTA") ||
-            EqualsNoCase(file, std::string(TUser::kVisitorFile) + ".SET")) {
-            ok = false;
-            continue;
-        }
-        const stdfs::path folder = stdfs::canonical(p.parent_path(), ec);
-        if (ec || folder != database) {
-            ok = false;
-            continue;
-        }
-        const stdfs::file_status status = stdfs::symlink_status(p, ec);
-        if (ec || status.type() == stdfs::file_type::not_found) continue;
-        if (status.type() == stdfs::file_type::directory) {
-            ok = false;
-            continue;
-        }
-        // A link goes, never what it points to.
-        if (!stdfs::remove(p, ec) || ec) {
-            ReportError(-5, path);
-            ok = false;
-        }
-    }
-    // The files are gone: closing must not write the user back.
-    Release(user);
-    TUser::RebuildIndexes();
-    return ok;
-}
-
-// ---------------------------------------------------------------------------------------
-// Storage form
-
-TLoginViewStg::TLoginViewStg() {
-    // Left of the card: the logo, then what the page is for.
-    IntroPanel = Make<QWidget>(this, "IntroPanel");
-    IntroPanel->setGeometry(OnBook(28, 104, 272, 460));
-    QVBoxLayout* intro = Column(IntroPanel, 0);
-    LogoImage = Make<QLabel>(IntroPanel, "LogoImage");
-    LogoImage->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    LogoImage->setMaximumSize(kLogoWidth, kLogoHeight);
-    LogoImage->setStyleSheet(QStringLiteral("background: transparent;"));
-    intro->addWidget(LogoImage);
-    intro->addSpacing(34);
-
-    GreetingLbl = Make<QLabel>(IntroPanel, "GreetingLbl");
-    GreetingLbl->setWordWrap(true);
-    GreetingLbl->setFont(art::UiFont(16, true));
-    GreetingLbl->setStyleSheet(QStringLiteral("color: #123c52; background: transparent;"));
-    intro->addWidget(GreetingLbl);
-    intro->addSpacing(6);
-    auto* rule = new art::TShadePic(art::TShadePic::kDivider, IntroPanel);
-    Register(rule, "GreetingRule");
-    rule->setFixedSize(250, 8);
-    intro->addWidget(rule);
-    intro->addSpacing(10);
-
-    GreetingText = Make<QLabel>(IntroPanel, "GreetingText");
-    GreetingText->setWordWrap(true);
-    GreetingText->setTextFormat(Qt::PlainText);
-    GreetingText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    GreetingText->setFont(art::UiFont(10));
-    GreetingText->setStyleSheet(QStringLiteral("color: #4d6270; background: transparent;"));
-    intro->addWidget(GreetingText);
-    intro->addStretch(1);
-
-    LoginCard = Make<QFrame>(this, "LoginCard");
-    LoginCard->setGeometry(OnBook(328, 100, 432, 472));
-    LoginCard->setStyleSheet(QStringLiteral(
-        "QFrame#LoginCard { background: #fffdf8; border: 1px solid #ddd3bf; border-radius: 10px; }"
-        "QListWidget#NameList { font-family: Verdana; font-size: 13px; padding: 2px; }"
-        "QListWidget#NameList::item { padding: 5px 8px; border-radius: 3px; }"
-        "QListWidget#NameList::item:hover { background: #f4ecdb; }"
-        "QListWidget#NameList::item:selected { background: #1f6f8b; color: white; }"
-        "QComboBox::drop-down { subcontrol-origin: padding; subcontrol-position: center right;"
-        " width: 24px; border: none; }"));
-    auto* cardLayout = new QVBoxLayout(LoginCard);
-    cardLayout->setContentsMargins(26, 22, 26, 22);
-    Pages = Make<QStackedWidget>(LoginCard, "Pages");
-    Pages->setStyleSheet(QStringLiteral("QStackedWidget#Pages { background: transparent; }"));
-    cardLayout->addWidget(Pages);
-
-    // --- Login page ---
-    LoginPage = Make<QWidget>(Pages, "LoginPage");
-    Pages->addWidget(LoginPage);
-    QVBoxLayout* login = Column(LoginPage, 6);
-
-    GroupPanel = Make<QWidget>(LoginPage, "GroupPanel");
-    QVBoxLayout* group = Column(GroupPanel, 5);
-    groupLbl_ = FieldLabel(GroupPanel);
-    GroupList = Make<TChevronCombo>(GroupPanel, "GroupList");
-    GroupList->setMinimumHeight(30);
-    group->addWidget(groupLbl_);
-    group->addWidget(GroupList);
-    group->addSpacing(8);
-    login->addWidget(GroupPanel);
-
-    NameLbl = FieldLabel(LoginPage);
-    NameLbl->setObjectName(QStringLiteral("NameLbl"));
-    login->addWidget(NameLbl);
-    NameEdit = Make<QLineEdit>(LoginPage, "NameEdit");
-    NameEdit->setMinimumHeight(30);
-    NameEdit->setMaxLength(80);
-    login->addWidget(NameEdit);
-    NameList = Make<QListWidget>(LoginPage, "NameList");
-    NameList->setSelectionMode(QAbstractItemView::SingleSelection);
-    NameList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    NameList->setFocusPolicy(Qt::StrongFocus);
-    login->addWidget(NameList, 1);
-
-    PasswordPanel = Make<QWidget>(LoginPage, "PasswordPanel");
-    QVBoxLayout* password = Column(PasswordPanel, 5);
-    password->addSpacing(8);
-    passwordLbl_ = FieldLabel(PasswordPanel);
-    PasswordEdit = Make<QLineEdit>(PasswordPanel, "PasswordEdit");
-    PasswordEdit->setEchoMode(QLineEdit::Password);
-    PasswordEdit->setMinimumHeight(30);
-    password->addWidget(passwordLbl_);
-    password->addWidget(PasswordEdit);
-    login->addWidget(PasswordPanel);
-    login->addStretch(0);
-
-    login->addSpacing(14);
-    auto* loginButtons = new QHBoxLayout();
-    loginButtons->setSpacing(10);
-    NewUserBtn = Make<QPushButton>(LoginPage, "NewUserBtn");
-    art::SetButtonRole(NewUserBtn, art::ButtonRole::kSecondary);
-    DeleteUsrBtn = Make<QPushButton>(LoginPage, "DeleteUsrBtn");
-    art::SetButtonRole(DeleteUsrBtn, art::ButtonRole::kLink);
-    EnterBtn2 = Make<QPushButton>(LoginPage, "EnterBtn2");
-    art::SetButtonRole(EnterBtn2, art::ButtonRole::kPrimary);
-    for (QPushButton* b : {NewUserBtn, DeleteUsrBtn, EnterBtn2}) {
-        b->setMinimumHeight(34);
-        b->setCursor(Qt::PointingHandCursor);
-    }
-    EnterBtn2->setMinimumWidth(118);
-    loginButtons->addWidget(DeleteUsrBtn);
-    loginButtons->addStretch(1);
-    loginButtons->addWidget(NewUserBtn);
-    loginButtons->addWidget(EnterBtn2);
-    login->addLayout(loginButtons);
-
-    // --- New-user page ---
-    NewUserPage = Make<QWidget>(Pages, "NewUserPage");
-    Pages->addWidget(NewUserPage);
-    QVBoxLayout* newUser = Column(NewUserPage, 6);
-
-    NewNamePanel = Make<QWidget>(NewUserPage, "NewNamePanel");
-    QVBoxLayout* newName = Column(NewNamePanel, 5);
-    newNameLbl_ = FieldLabel(NewNamePanel);
-    NewNameEdit = Make<QLineEdit>(NewNamePanel, "NewNameEdit");
-    NewNameEdit->setMinimumHeight(30);
-    NewNameEdit->setMaxLength(80);
-    newName->addWidget(newNameLbl_);
-    newName->addWidget(NewNameEdit);
-    newName->addSpacing(12);
-    newUser->addWidget(NewNamePanel);
-
-    NewPasswordPanel = Make<QWidget>(NewUserPage, "NewPasswordPanel");
-    QVBoxLayout* newPassword = Column(NewPasswordPanel, 5);
-    newPasswordLbl_ = FieldLabel(NewPasswordPanel);
-    NewPasswordEdit = Make<QLineEdit>(NewPasswordPanel, "NewPasswordEdit");
-    newPasswordLbl2_ = FieldLabel(NewPasswordPanel);
-    NewPasswordEdit2 = Make<QLineEdit>(NewPasswordPanel, "NewPasswordEdit2");
-    for (QLineEdit* e : {NewPasswordEdit, NewPasswordEdit2}) {
-        e->setEchoMode(QLineEdit::Password);
-        e->setMinimumHeight(30);
-    }
-    newPassword->addWidget(newPasswordLbl_);
-    newPassword->addWidget(NewPasswordEdit);
-    newPassword->addSpacing(6);
-    newPassword->addWidget(newPasswordLbl2_);
-    newPassword->addWidget(NewPasswordEdit2);
-    newPassword->addSpacing(12);
-    newUser->addWidget(NewPasswordPanel);
-
-    NewGroupPanel = Make<QWidget>(NewUserPage, "NewGroupPanel");
-    QVBoxLayout* newGroup = Column(NewGroupPanel, 5);
-    newGroupLbl_ = FieldLabel(NewGroupPanel);
-    NewGroupCombo = Make<TChevronCombo>(NewGroupPanel, "NewGroupCombo");
-    NewGroupCombo->setMinimumHeight(30);
-    newGroup->addWidget(newGroupLbl_);
-    newGroup->addWidget(NewGroupCombo);
-    newUser->addWidget(NewGroupPanel);
-    newUser->addStretch(1);
-
-    auto* newButtons = new QHBoxLayout();
-    newButtons->setSpacing(10);
-    BackBtn = Make<QPushButton>(NewUserPage, "BackBtn");
-    art::SetButtonRole(BackBtn, art::ButtonRole::kSecondary);
-    EnterBtn = Make<QPushButton>(NewUserPage, "EnterBtn");
-    art::SetButtonRole(EnterBtn, art::ButtonRole::kPrimary);
-    for (QPushButton* b : {BackBtn, EnterBtn}) {
-        b->setMinimumHeight(34);
-        b->setCursor(Qt::PointingHandCursor);
-    }
-    EnterBtn->setMinimumWidth(118);
-    newButtons->addWidget(BackBtn);
-    newButtons->addStretch(1);
-    newButtons->addWidget(EnterBtn);
-    newUser->addLayout(newButtons);
-
-    ApplyCaptions();
-}
-
-void TLoginViewStg::ApplyCaptions() {
-    groupLbl_->setText(ToQt(Str(730)));
-    NameLbl->setText(ToQt(Str(731)));
-    passwordLbl_->setText(ToQt(Str(732)));
-    EnterBtn2->setText(ToQt(Str(733)));
-    NewUserBtn->setText(ToQt(Str(734)));
-    newNameLbl_->setText(ToQt(Str(735)));
-    newPasswordLbl_->setText(ToQt(Str(736)));
-    newPasswordLbl2_->setText(ToQt(Str(737)));
-    EnterBtn->setText(ToQt(Str(738)));
-    DeleteUsrBtn->setText(ToQt(Str(1688)));
-    newGroupLbl_->setText(ToQt(Str(1690)));
-    BackBtn->setText(ToQt(Str(1213)));
-}
-
-// ---------------------------------------------------------------------------------------
-// View
-
 TLoginView::TLoginView(TLoginViewStg& storage, std::string lastUserName)
     : stg_(storage), lastUserName_(std::move(lastUserName)) {}
 
@@ -384,11 +69,11 @@ TLoginView::~TLoginView() {
 }
 
 void TLoginView::ReadPolicy() {
-    passwordRequired_ = PolicyBool("RequirePasswords");
-    selfGrouping_ = !PolicyBool("DisableSelfGrouping");
-    userListDisabled_ = PolicyBool("DisableUserList");
-    newUsersPrevented_ = PolicyBool("PreventNewUsers");
-    groupListShown_ = !PolicyBool("DisableGroupList");
+    passwordRequired_ = CorvSettings::PolicyBool("RequirePasswords");
+    selfGrouping_ = !CorvSettings::PolicyBool("DisableSelfGrouping");
+    userListDisabled_ = CorvSettings::PolicyBool("DisableUserList");
+    newUsersPrevented_ = CorvSettings::PolicyBool("PreventNewUsers");
+    groupListShown_ = !CorvSettings::PolicyBool("DisableGroupList");
 }
 
 void TLoginView::Setup() {
@@ -492,9 +177,10 @@ void TLoginView::LoadLogo() {
         TProgramSettings* settings = ProgramSettings();
         if (path[0] != '/' && settings) path = settings->rootFolder + path;
         logo.load(ToQt(fs::ResolveCase(path)));
-        if (!logo.isNull() && (logo.width() > kLogoWidth || logo.height() > kLogoHeight))
-            logo =
-                logo.scaled(kLogoWidth, kLogoHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (!logo.isNull() && (logo.width() > TLoginViewStg::kLogoWidth ||
+                               logo.height() > TLoginViewStg::kLogoHeight))
+            logo = logo.scaled(TLoginViewStg::kLogoWidth, TLoginViewStg::kLogoHeight,
+                               Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
     if (logo.isNull()) logo = art::ProductMark(64, false);
     stg_.LogoImage->setPixmap(logo);

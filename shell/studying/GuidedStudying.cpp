@@ -1,0 +1,273 @@
+#include "shell/studying/GuidedStudying.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "core/FileNames.h"
+#include "core/Localize.h"
+#include "core/Settings.h"
+#include "core/UserInterface.h"
+#include "course/Contents.h"
+#include "course/CourseServices.h"
+#include "course/CourseSummary.h"
+#include "course/EventClasses.h"
+#include "data/DifficultKeys.h"
+#include "data/ProgramSettings.h"
+#include "data/User.h"
+#include "data/keyboard/KeyData.h"
+#include "shell/AppFrame.h"
+#include "shell/lessons/LessonViews.h"
+#include "shell/studying/CourseContentsView.h"
+#include "shell/studying/CourseListView.h"
+#include "shell/studying/GoodbyeView.h"
+#include "shell/studying/WrongKeyboardView.h"
+#include "views/BookForm.h"
+
+namespace corv {
+
+std::string TGuidedStudying::CourseFile() {
+    TUser* user = CurrentUser();
+    std::string file = user ? user->GetText("ContentsFile") : std::string();
+    if (file.empty()) file = WithCntExtension(CorvSettings::PolicyText("DefaultContents"));
+    return file;
+}
+
+int TGuidedStudying::Run(int argument) {
+    ResultCode = 0;
+    TUser* user = CurrentUser();
+    if (!user) return 0;
+    State = user->GetText("NextView");
+    if (State.empty()) State = "Studying";
+    if (argument == 1) State = "ChooseCourse";
+    while (!State.empty()) {
+        if (State == "Studying" && user->GetText("ContentsFile").empty()) State = "Welcome";
+        if (State == "Welcome") {
+            MainWindow()->HighlightSection("Studying");
+            State = "ChooseCourse";
+        }
+        bool goOn = true;
+        if (State == "ChooseCourse") {
+            goOn = ChooseCourse();
+        } else if (State == "CourseContents") {
+            goOn = CourseContents();
+        } else if (State == "ChooseCourseSettings") {
+            State.clear();
+        } else if (State == "Vantor") {
+            // The meter's views are not part of this build: the course choice instead.
+            user->SetText("NextView", "ChooseCourse");
+            Previous = "Vantor";
+            State = "ChooseCourse";
+        } else if (State == "Review") {
+            Previous = "Review";
+            State = "Studying";
+        } else if (State == "Studying") {
+            goOn = Studying();
+        } else if (State == "Completed") {
+            goOn = Completed();
+        } else {
+            State = "Studying";
+        }
+        if (!goOn) break;
+    }
+    return ResultCode;
+}
+
+bool TGuidedStudying::ChooseCourse() {
+    TUser& user = *CurrentUser();
+    Previous = "ChooseCourse";
+    user.SetText("NextView", "ChooseCourse");
+    TCourseListView view;
+    const int result = view.ShowModal();
+    user.keyProgression.clear();
+    State = "CourseContents";
+    if (result == 1002) {
+        ResultCode = 55;
+        return false;
+    }
+    if (result == 0) {
+        ResultCode = 0;
+        return false;
+    }
+    return true;
+}
+
+int TGuidedStudying::CheckLayout() {
+    TUser* user = CurrentUser();
+    TKeyDataExt* layout = CurrentLayout();
+    if (!user || !layout || layout->layoutCode == "456+") return -1;
+    std::string needed;
+    for (const std::string& keys : user->keyProgression) needed += keys;
+    std::string missing;
+    for (char c : layout->CannotProduce(needed))
+        if (c != ' ' && missing.find(c) == std::string::npos) missing += c;
+    if (missing.empty()) return -1;
+    TWrongKeyboardView view(missing);
+    return view.ShowModal();
+}
+
+bool TGuidedStudying::CourseContents() {
+    TUser& user = *CurrentUser();
+    auto course = TContents::ForStudy(CourseFile(), TBookMark::kNormal, -1);
+    if (course->Status() != 0) {
+        ui::Message(
+            "The previous course is no more available. \r\nPlease choose another course from a "
+            "list.",
+            Str(1), ui::Icon::kWarning, ui::Buttons::kOk, {1});
+        user.SetText("ContentsFile", "");
+        State = "ChooseCourse";
+        return true;
+    }
+    const int check = CheckLayout();
+    if (check == 4) {
+        ui::MessageRequest ask;
+        ask.text =
+            "Do you want to switch your Windows keyboard setting to US International layout? \r"
+            "In future to type ' and \" you need to press space after the key.\r"
+            "Please change your layout back to US English from Settings page when returning to the "
+            "English "
+            "courses.\r\rInternational Layout is installed by choosing yes.";
+        ask.caption = Str(196);
+        ask.icon = ui::Icon::kQuestion;
+        ask.buttons = ui::Buttons::kYesNo;
+        ask.stringIds = {196};
+        if (ui::Message(ask) == ui::kAnswerYes) {
+            TProgramSettings* ps = ProgramSettings();
+            auto layout = std::make_unique<TKeyDataExt>();
+            if (layout->Load(fs::ResolveCase((ps ? ps->keyboardsFolder : std::string()) +
+                                             "usint2.kbd")) >= 0) {
+                SetCurrentLayout(std::move(layout));
+                if (!CorvSettings::PolicyBool("DisableWindowsLayouts"))
+                    CurrentLayout()->ActivateSystemLayout(false);
+                user.SetText("KeyboardLayout", "English US International");
+                user.SetBool("KeyboardAutoDetect", false);
+            }
+        }
+    } else if (check == 1 || check == 3) {
+        ResultCode = 3;
+        return false;
+    } else if (check == 8) {
+        if (user.GetInteger("NextStep") == 1) user.SetInteger("NextStep", 3);
+        user.SetText("NextView", "ChooseCourse");
+        ResultCode = 8;
+        return false;
+    } else if (check == 0) {
+        ResultCode = 0;
+        return false;
+    }
+    user.SetText("NextView", "CourseContents");
+    TCourseContentsView view(course.get());
+    const int result = view.ShowModal();
+    State = "Studying";
+    if (Previous.empty()) Previous = "ChooseCourse";
+    switch (result) {
+        case 0:
+            Previous = "CourseContents";
+            ResultCode = 0;
+            return false;
+        case 2:
+            State = Previous;
+            break;
+        case 3:
+            State = "ChooseCourseSettings";
+            break;
+        case 8:
+            State = "ChooseCourse";
+            break;
+        default:
+            break;
+    }
+    Previous = "CourseContents";
+    return true;
+}
+
+bool TGuidedStudying::Studying() {
+    TUser& user = *CurrentUser();
+    user.SetText("NextView", "Studying");
+    MainWindow()->HighlightSection("Studying");
+    Previous = "Studying";
+    user.keyProgression.clear();
+    user.keyLevel = 1;
+    auto course = TContents::ForStudy(CourseFile(), TBookMark::kNormal, -1);
+    if (course->Status() != 0) {
+        course.reset();
+        ui::Message(
+            "The previous course is no more available. \r\nPlease choose another course from a "
+            "list.",
+            Str(1), ui::Icon::kWarning, ui::Buttons::kOk, {1});
+        user.SetText("ContentsFile", "");
+        State = "ChooseCourse";
+        return true;
+    }
+    const std::string filter = user.KeysUpToLevel(user.keyLevel);
+    ActiveDifficultKeys().SetFilter(filter);
+    user.SetText(course->CourseId + ".LimitedChars", filter);
+    if (RepeatLastLesson) {
+        course->Bookmark.Chapter = std::max(1, course->Bookmark.Chapter - 1);
+        course->Bookmark.Exercise = 1;
+        course->Bookmark.Event = 1;
+        RepeatLastLesson = false;
+    }
+    bool pastEnd = false;
+    const int code = course->Study(pastEnd);
+    course.reset();
+    user.SaveUser();
+    State.clear();
+    switch (code) {
+        case 5:
+            State = "CourseContents";
+            break;
+        case 7:
+            State = "Review";
+            break;
+        case 6:
+            ResultCode = 4;
+            break;
+        case 8:
+            State = "ChooseCourse";
+            break;
+        case 1:
+            // The last lesson is behind the user: the course-completed page, also next time.
+            if (pastEnd) {
+                user.SetText("NextView", "Completed");
+                State = "Completed";
+            }
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+bool TGuidedStudying::Completed() {
+    TUser& user = *CurrentUser();
+    Previous = "Completed";
+    auto course = TContents::ForStudy(CourseFile(), TBookMark::kNormal, -1);
+    TGoodbyeView view(course.get());
+    const int result = view.ShowModal();
+    State.clear();
+    if (result == 2) {
+        State = "Studying";
+        RepeatLastLesson = true;
+    } else if (result == 1) {
+        TBookMark& b = course->Bookmark;
+        b.Chapter = 0;
+        b.Exercise = 0;
+        b.Event = 0;
+        b.TimeStudied = 0;
+        b.CompletedExercises = 0;
+        State = "ChooseCourse";
+    }
+    course.reset();
+    user.SaveUser();
+    return true;
+}
+
+void RegisterStudyingSections() {
+    RegisterEventClasses();
+    InstallLessonViews();
+    static TGuidedStudying studying;
+    RegisterSection("Studying", {601, [] { return studying.Run(0); }});  // Str(601)
+    RegisterSection("Courses", {601, [] { return studying.Run(1); }});
+}
+
+}  // namespace corv

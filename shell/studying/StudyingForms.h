@@ -1,0 +1,25 @@
+#pragma once
+// The pieces the studying views build their storage forms from: the area right of the
+// section menu, labels, buttons and gauges in the book's look.
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "views/Art.h"
+
+namespace corv::studying {
+
+// Right of the section menu, which covers the book's left edge.
+constexpr int kLeft = 200;
+constexpr int kRight = 784;
+
+QLabel* Label(QWidget* parent, int points, bool bold, const char* colour,
+              const char* name = nullptr);
+QPushButton* Button(QWidget* parent, art::ButtonRole role);
+QProgressBar* Bar(QWidget* parent);
+
+extern const char kCard[];
+extern const char kComboStyle[];
+
+}  // namespace corv::studying
