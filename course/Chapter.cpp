@@ -248,7 +248,7 @@ int TChapter::RunLessonDone() {
         if (static_cast<size_t>(Number) < titles.size())
             request.nextLessonTitle = titles[static_cast<size_t>(Number)];
     }
-    return Hooks().lessonDone ? Hooks().lessonDone(request) : 1;
+    return Hooks().lessonDone ? static_cast<int>(Hooks().lessonDone(request)) : 1;
 }
 
 int TChapter::Run(bool& pastEnd) {
@@ -286,7 +286,7 @@ int TChapter::Run(bool& pastEnd) {
                 page.previousAllowed = Number > 1;
                 page.nextAllowed = Number < Contents->ChapterCount();
             }
-            code = Hooks().lessonPage ? Hooks().lessonPage(page) : 0;
+            code = Hooks().lessonPage ? static_cast<int>(Hooks().lessonPage(page)) : 0;
             chosen = page.selected;
         }
         firstRound = false;

@@ -17,6 +17,16 @@
 
 namespace corv {
 
+// What a run of the course (Study) answers guided studying.
+enum class StudyAnswer {
+    kStopped = 0,  // closed from outside, or the lesson was left
+    kGoOn = 1,     // past the last lesson when Study says so
+    kCourseContents = 5,
+    kStatistics = 6,
+    kReview = 7,
+    kChangeCourse = 8,
+};
+
 class TContents {
   public:
     // A course to study (mode 0 normal, 2 review); requestedStudyTime -1 keeps the
@@ -79,6 +89,7 @@ class TContents {
     // The accuracy goals as numbers, in list order.
     std::vector<int> AccuracyGoalValues() const;
 
+    // Runs the course's lessons from the bookmark on; a StudyAnswer.
     int Study(bool& pastEnd);
 
     // The full path of a course file name: as given when it has a folder, else in the

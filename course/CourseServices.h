@@ -144,13 +144,25 @@ struct TResultViewRequest {
     std::string gameName;
 };
 
+// Answers of the lesson pages.
+enum class LessonPageAnswer {
+    kClosed = 0,       // from outside: a menu section, Exit
+    kRunExercise = 1,  // the chosen exercise
+    kEndLesson = 2,
+    kPreviousLesson = 3,
+    kNextLesson = 4,
+    kCourseContents = 5,
+    kChangeCourse = 8,
+    kLessonCompleted = 15,
+    kOtherLesson = 17,  // the bookmark points to the lesson chosen
+};
+
+// Answers of the lesson-completed page.
+enum class LessonDoneAnswer { kClosed = 0, kNextLesson = 1, kStay = 2 };
+
 struct CourseHooks {
-    // Answers of the lesson pages: 1 run the chosen exercise, 2 end the lesson, 3 previous
-    // lesson, 4 next lesson, 5 course contents, 8 change course, 15 lesson completed,
-    // 17 another lesson (the bookmark points there), 0 closed from outside.
-    std::function<int(LessonPageRequest& request)> lessonPage;
-    // 1 go on to the next lesson, 2 stay, 0 closed from outside.
-    std::function<int(const LessonDoneRequest& request)> lessonDone;
+    std::function<LessonPageAnswer(LessonPageRequest& request)> lessonPage;
+    std::function<LessonDoneAnswer(const LessonDoneRequest& request)> lessonDone;
     // The result views shown after an event; their answers.
     std::function<int(const TResultViewRequest& request)> exerciseResult;
     std::function<int(const TResultViewRequest& request)> reviewResult;

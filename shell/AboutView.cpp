@@ -11,6 +11,7 @@
 #include "data/User.h"
 #include "platform/qt/QtText.h"
 #include "shell/AppFrame.h"
+#include "views/Art.h"
 #include "views/BookForm.h"
 
 namespace corv {
@@ -20,7 +21,7 @@ TAboutViewStg::TAboutViewStg() {
     AboutPanel->setGeometry(0, 0, 800, 600);
     ProductLbl = Make<QLabel>(AboutPanel, "ProductLbl");
     ProductLbl->setGeometry(200, 90, 560, 40);
-    ProductLbl->setStyleSheet("font-size: 22pt; font-weight: bold; color: #18465f;");
+    ProductLbl->setStyleSheet(art::ProductTitleStyle());
     VersionLbl = Make<QLabel>(AboutPanel, "VersionLbl");
     VersionLbl->setGeometry(200, 140, 560, 24);
     UserLbl = Make<QLabel>(AboutPanel, "UserLbl");

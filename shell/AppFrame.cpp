@@ -442,7 +442,7 @@ bool TAppFrame::Login() {
     }
     if (!s_->loginStorage) return false;
     s_->window.SetTitle(Str(2));
-    return RunLoginView(*s_->loginStorage, preselect) == 1;
+    return RunLoginView(*s_->loginStorage, preselect) == LoginAnswer::kLoggedOn;
 }
 
 void TAppFrame::ShowPendingMessages() {
@@ -576,12 +576,12 @@ void TMain::MainLoop() {
             continue;
         }
         window_.SetTitle(Localization().String(section->titleString));
-        int next = section->run ? section->run() : 0;
-        if (next == 55)
+        const SectionResult next = section->run ? section->run() : SectionResult::kStay;
+        if (next == SectionResult::kMeter)
             SetCurrentSection("Vantor");
-        else if (next == 3)
+        else if (next == SectionResult::kSettings)
             SetCurrentSection("Settings");
-        else if (next == 4)
+        else if (next == SectionResult::kStatistics)
             SetCurrentSection("Statistics");
         window_.ShowBook();
     }

@@ -25,12 +25,21 @@ struct CommandLine {
 // Exact, case-insensitive parameters; anything else is ignored.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
+// What a section answers the main loop: the section to run next (guided studying names
+// one; the others stay).
+enum class SectionResult {
+    kStay = 0,  // the default section next, which continues studying
+    kSettings = 3,
+    kStatistics = 4,
+    kChooseCourse = 8,  // the course choice next time, through the default section
+    kMeter = 55,
+};
+
 // The sections a build of the tutor has. Each later part of the program registers its
 // own; the menu shows only the registered ones.
 struct Section {
     int titleString = 0;  // the window title while it runs
-    // Runs the section; the answer can name the next section (guided studying).
-    std::function<int()> run;
+    std::function<SectionResult()> run;
 };
 void RegisterSection(const std::string& name, Section section);
 const Section* FindSection(const std::string& name);

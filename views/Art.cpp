@@ -1,5 +1,6 @@
 #include "views/Art.h"
 
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -30,6 +31,76 @@ QColor AccentDark() {
 }
 QColor Amber() {
     return QColor(0xf2, 0xb1, 0x34);
+}
+
+QColor InkMuted() {
+    return QColor(0x4d, 0x62, 0x70);
+}
+QColor Card() {
+    return QColor(0xff, 0xfd, 0xf8);
+}
+QColor CardEdge() {
+    return QColor(0xdd, 0xd3, 0xbf);
+}
+QColor Good() {
+    return QColor(0x3c, 0x8d, 0x5a);
+}
+QColor ErrorRed() {
+    return QColor(0xa3, 0x40, 0x2f);
+}
+QColor Faded() {
+    return QColor(0x9a, 0xa6, 0xad);
+}
+QColor Highlight() {
+    return QColor(0xff, 0xf3, 0xd6);
+}
+QColor Hairline() {
+    return QColor(0, 0, 0, 18);
+}
+QColor Rule() {
+    return QColor(0xc9, 0xbf, 0xa9);
+}
+QColor HoverPaper() {
+    return QColor(0xff, 0xf8, 0xe8);
+}
+QColor RowHover() {
+    return QColor(0xf4, 0xec, 0xdb);
+}
+QColor AccentEdge() {
+    return QColor(0x15, 0x50, 0x6a);
+}
+QColor ListEdge() {
+    return QColor(0xd6, 0xcd, 0xb8);
+}
+QColor ProductInk() {
+    return QColor(0x18, 0x46, 0x5f);
+}
+QColor OnMenu(int alpha) {
+    return QColor(255, 255, 255, alpha);
+}
+QColor KeyFace() {
+    return Paper();
+}
+QColor KeyEdge() {
+    return QColor(0x8c, 0x9a, 0x90);
+}
+QColor LitKeyEdge() {
+    return QColor(0xb5, 0x7d, 0x12);
+}
+QColor LessonLink() {
+    return QColor(0x00, 0x00, 0x7f);
+}
+QColor ExerciseLink() {
+    return FromTColor(8650752);
+}
+QColor ExerciseListPaper() {
+    return FromTColor(14155759);
+}
+QColor KeyboardPaper() {
+    return FromTColor(11390629);
+}
+QColor LowColourReviewPaper() {
+    return QColor(0xef, 0xfd, 0xd8);
 }
 
 QColor FromTColor(unsigned value) {
@@ -339,6 +410,124 @@ void TChevronCombo::paintEvent(QPaintEvent* event) {
     const QPointF chevron[] = {c + QPointF(-4.5, -2.5), c + QPointF(0, 2.0),
                                c + QPointF(4.5, -2.5)};
     p.drawPolyline(chevron, 3);
+}
+
+// ---------------------------------------------------------------------------------------
+// Style sheets of single controls
+
+namespace {
+
+QString Hex(const QColor& colour) {
+    return colour.name(QColor::HexRgb);
+}
+
+QString ChevronComboDropDown() {
+    return QStringLiteral(
+        "QComboBox::drop-down { subcontrol-origin: padding; subcontrol-position: center right;"
+        " width: 24px; border: none; }");
+}
+
+}  // namespace
+
+QString TextStyle(const QColor& colour) {
+    return QStringLiteral("color: %1; background: transparent;").arg(Hex(colour));
+}
+
+QString TransparentStyle() {
+    return QStringLiteral("background: transparent;");
+}
+
+QString TransparentStyle(const QString& selector) {
+    return QStringLiteral("%1 { background: transparent; }").arg(selector);
+}
+
+QString BackgroundStyle(const QColor& colour) {
+    return QStringLiteral("background: %1;").arg(Hex(colour));
+}
+
+QString CardStyle(const QString& selector) {
+    return QStringLiteral("%1 { background: %2; border: 1px solid %3; border-radius: 10px; }")
+        .arg(selector, Hex(Card()), Hex(CardEdge()));
+}
+
+QString ChevronComboStyle() {
+    return ChevronComboDropDown() +
+           QStringLiteral("QComboBox::down-arrow { image: none; width: 0; height: 0; }");
+}
+
+QString TightLinkStyle() {
+    return QStringLiteral("QPushButton { padding: 2px 0px; }");
+}
+
+QString SmallButtonStyle() {
+    return QStringLiteral("QPushButton { font-size: 12px; padding: 4px 6px; }");
+}
+
+QString GaugeChunkStyle(const QColor& colour) {
+    return QStringLiteral("QProgressBar::chunk { border-radius: 4px; background: %1; }")
+        .arg(Hex(colour));
+}
+
+QString TitleStyle() {
+    return QStringLiteral("color: %1;").arg(Hex(AccentDark()));
+}
+
+QString ProductTitleStyle() {
+    return QStringLiteral("font-size: 22pt; font-weight: bold; color: %1;").arg(Hex(ProductInk()));
+}
+
+QString CourseStepsStyle() {
+    return CardStyle(QStringLiteral("QFrame[corvStep=\"true\"]")) +
+           QStringLiteral(
+               "QPushButton[corvStepHeader=\"true\"] { text-align: left; padding: 8px 14px;"
+               " border: none; background: transparent; font-family: Verdana; font-size: 14px;"
+               " font-weight: bold; color: %1; }"
+               "QPushButton[corvStepHeader=\"true\"]:hover { color: %2; }"
+               "QListWidget#Courselist { font-family: Verdana; font-size: 12px; }"
+               "QListWidget#Courselist::item { padding: 4px 6px; }")
+               .arg(Hex(AccentDark()), Hex(Accent()));
+}
+
+QString LessonButtonsStyle(const QString& cardSelector) {
+    return CardStyle(cardSelector) +
+           QStringLiteral(
+               "QPushButton { text-align: left; border: none; background: transparent;"
+               " padding: 2px 10px; font-family: Verdana; font-size: 12px; color: %1; }"
+               "QPushButton:hover { text-decoration: underline; color: %2; }"
+               "QPushButton:disabled { color: %3; }"
+               "QPushButton[corvCurrent=\"true\"] { font-weight: bold; color: %4;"
+               " background: %5; border-radius: 4px; }")
+               .arg(Hex(LessonLink()), Hex(Accent()), Hex(Faded()), Hex(AccentDark()),
+                    Hex(Highlight()));
+}
+
+QString LessonNaviStyle(const QString& panelSelector) {
+    return QStringLiteral(
+               "%1 { background: transparent; }"
+               "QPushButton { font-family: Verdana; font-size: 11px; font-weight: bold; color: %2;"
+               " padding: 0; border: 1px solid %3; border-radius: 14px; background: %4; }"
+               "QPushButton:hover { border-color: %5; background: %6; }"
+               "QPushButton:disabled { color: white; border-color: %7; background: %2; }")
+        .arg(panelSelector, Hex(Accent()), Hex(Rule()), Hex(Card()), Hex(Amber()),
+             Hex(HoverPaper()), Hex(AccentEdge()));
+}
+
+QString LoginCardStyle(const QString& cardSelector) {
+    return CardStyle(cardSelector) +
+           QStringLiteral(
+               "QListWidget#NameList { font-family: Verdana; font-size: 13px; padding: 2px; }"
+               "QListWidget#NameList::item { padding: 5px 8px; border-radius: 3px; }"
+               "QListWidget#NameList::item:hover { background: %1; }"
+               "QListWidget#NameList::item:selected { background: %2; color: white; }")
+               .arg(Hex(RowHover()), Hex(Accent())) +
+           ChevronComboDropDown();
+}
+
+QLabel* NewLabel(QWidget* parent, int points, bool bold, const QColor& colour) {
+    auto* label = new QLabel(parent);
+    label->setFont(UiFont(points, bold));
+    label->setStyleSheet(TextStyle(colour));
+    return label;
 }
 
 }  // namespace corv::art

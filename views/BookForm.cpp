@@ -103,8 +103,8 @@ class TMenuButton : public QAbstractButton {
         const bool hover = underMouse() && !current;
         if (hover && !owner_->LowColour()) {
             QLinearGradient g(QPointF(0, 0), QPointF(width(), 0));
-            g.setColorAt(0.0, QColor(255, 255, 255, 46));
-            g.setColorAt(1.0, QColor(255, 255, 255, 6));
+            g.setColorAt(0.0, art::OnMenu(46));
+            g.setColorAt(1.0, art::OnMenu(6));
             p.fillRect(rect().adjusted(0, 2, 0, -2), g);
         }
         // Glyph: a small ring, filled for the current section. Text margin 16, spacing 8.
@@ -114,7 +114,7 @@ class TMenuButton : public QAbstractButton {
             p.setPen(Qt::NoPen);
             p.setBrush(art::Accent());
         } else {
-            p.setPen(QPen(QColor(255, 255, 255, hover ? 255 : 170), 1.6));
+            p.setPen(QPen(art::OnMenu(hover ? 255 : 170), 1.6));
             p.setBrush(hover ? QBrush(art::Amber()) : Qt::NoBrush);
         }
         p.drawEllipse(ring);
@@ -122,7 +122,7 @@ class TMenuButton : public QAbstractButton {
         f.setUnderline(hover);
         if (current) f.setBold(true);
         p.setFont(f);
-        p.setPen(current ? art::AccentDark() : QColor(255, 255, 255));
+        p.setPen(current ? art::AccentDark() : art::OnMenu());
         const QRect textRect(margin + glyph + spacing, 0, width() - margin - glyph - spacing - 4,
                              height());
         p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextHideMnemonic, text());
@@ -181,7 +181,7 @@ TBookFormEx::TBookFormEx() {
     title_->setObjectName(QStringLiteral("TitleLbl"));
     title_->setGeometry(kMenuWidth + 22, 8, kBookWidth - kMenuWidth - 130, 44);
     title_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    title_->setStyleSheet(QStringLiteral("color: #123c52;"));
+    title_->setStyleSheet(art::TitleStyle());
     title_->setFont(art::UiFont(20, true));
 
     logo_ = new QLabel(book_);

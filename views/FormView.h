@@ -10,6 +10,7 @@
 #include <Qt>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 class QEventLoop;
@@ -34,6 +35,10 @@ class TFormView {
     int ModalResult() const { return modalResult_; }
     // A non-zero result also sets Done, which ends the modal run.
     void SetModalResult(int result);
+    // Views name their answers with an enum class that keeps the numbers of the answer.
+    template <class Answer>
+    requires std::is_enum_v<Answer>
+    void SetModalResult(Answer answer) { SetModalResult(static_cast<int>(answer)); }
     bool Done() const { return done_; }
     void SetDone(bool done);
     bool Active() const { return active_; }
@@ -53,6 +58,11 @@ class TFormView {
     // Qt key code; setting key to 0 consumes it.
     virtual void KeyDown(int& key, Qt::KeyboardModifiers shift);
     virtual int ShowModal();
+    // The modal run's answer by its name.
+    template <class Answer>
+    Answer ShowModalAs() {
+        return static_cast<Answer>(ShowModal());
+    }
     virtual void Show();
     virtual void Close(bool& refuse);
     virtual void Teardown();

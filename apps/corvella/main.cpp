@@ -39,7 +39,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Corvella");
     qtui::RegisterQtUi();
 
-    RegisterSection("Info", {569, [] { return RunAboutView(); }});  // Str(569)
+    RegisterSection("Info", {569, [] {
+                                 RunAboutView();
+                                 return SectionResult::kStay;
+                             }});  // Str(569)
     RegisterStudyingSections();
 
     TBookFormEx window;

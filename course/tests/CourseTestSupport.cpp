@@ -86,22 +86,22 @@ void CourseInstallation::SetUp() {
         pagesShown.push_back(request);
         if (pages.empty()) {
             ADD_FAILURE() << "a lesson page came that the test did not expect";
-            return 0;
+            return LessonPageAnswer::kClosed;
         }
         auto [answer, exercise] = pages.front();
         pages.pop_front();
         if (exercise >= 0) request.selected = exercise;
-        return answer;
+        return static_cast<LessonPageAnswer>(answer);
     };
     Hooks().lessonDone = [this](const LessonDoneRequest& request) {
         donesShown.push_back(request);
         if (doneAnswers.empty()) {
             ADD_FAILURE() << "a lesson-done page came that the test did not expect";
-            return 0;
+            return LessonDoneAnswer::kClosed;
         }
         int answer = doneAnswers.front();
         doneAnswers.pop_front();
-        return answer;
+        return static_cast<LessonDoneAnswer>(answer);
     };
     SetTestCompleted(false);
 }

@@ -11,6 +11,7 @@
 #include "core/Utility.h"
 #include "course/Chapter.h"
 #include "course/Contents.h"
+#include "course/CourseServices.h"
 #include "course/Exercise.h"
 #include "data/ProgramSettings.h"
 #include "data/Results.h"
@@ -115,13 +116,13 @@ void TChpContentsView::ButtonClick(QObject* sender) {
     if (!sender) return;
     const QString name = sender->objectName();
     if (name == QLatin1String("NextLessonBtn"))
-        SetModalResult(4);
+        SetModalResult(LessonPageAnswer::kNextLesson);
     else if (name == QLatin1String("PrevLessonBtn"))
-        SetModalResult(3);
+        SetModalResult(LessonPageAnswer::kPreviousLesson);
     else if (name == QLatin1String("DurationBtn") || name == QLatin1String("ContentsBtn"))
-        SetModalResult(5);
+        SetModalResult(LessonPageAnswer::kCourseContents);
     else if (name == QLatin1String("ChangeCourseBtn"))
-        SetModalResult(8);
+        SetModalResult(LessonPageAnswer::kChangeCourse);
 }
 
 }  // namespace corv

@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 #include "course/Chapter.h"
 #include "course/Contents.h"
+#include "course/CourseServices.h"
 #include "data/Results.h"
 #include "data/User.h"
 #include "platform/qt/QtText.h"
@@ -68,9 +69,9 @@ void TCustomContentsView::Setup() {
         List->Pictures[static_cast<size_t>(i)] = pictures[i]->pixmap();
     }
     QPalette palette = List->palette();
-    palette.setColor(QPalette::Window, art::FromTColor(14155759));
+    palette.setColor(QPalette::Window, art::ExerciseListPaper());
     List->setPalette(palette);
-    List->LinkColour = art::FromTColor(8650752);
+    List->LinkColour = art::ExerciseLink();
     List->setGeometry(PlaceOnBook(TLessonViewStg::kListLeft, 138, 350, 0));
     List->SetColumns(35, 75, 270);
     List->SetRowHeight(TLessonViewStg::kPictureSize + 2);
@@ -122,7 +123,7 @@ void TCustomContentsView::NavigationClick(QPushButton* button) {
     Bookmark->Chapter = tag + 1;
     Bookmark->Exercise = 1;
     if (List) List->SelectRow(1);
-    SetModalResult(17);
+    SetModalResult(LessonPageAnswer::kOtherLesson);
 }
 
 void TCustomContentsView::Teardown() {
@@ -135,7 +136,8 @@ void TCustomContentsView::Teardown() {
 
 void TCustomContentsView::ButtonClick(QObject* sender) {
     TCustomBookView::ButtonClick(sender);
-    if (sender && sender->objectName() == QLatin1String("CompletedBtn")) SetModalResult(15);
+    if (sender && sender->objectName() == QLatin1String("CompletedBtn"))
+        SetModalResult(LessonPageAnswer::kLessonCompleted);
 }
 
 void TCustomContentsView::KeyDown(int& key, Qt::KeyboardModifiers shift) {

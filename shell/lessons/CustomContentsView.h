@@ -1,10 +1,7 @@
 #pragma once
 // The base of the two lesson pages: the lesson's exercise list with its done marks, the
 // lesson navigation, and the keys that move through the list.
-//
-// Answers of the lesson pages: 1 run the selected exercise, 2 end the lesson, 3 previous
-// lesson, 4 next lesson, 5 course contents, 8 change course, 15 lesson completed,
-// 17 another lesson (the bookmark points there), 0 closed from outside.
+// Their answers are the course model's LessonPageAnswer.
 
 #include <memory>
 #include <string>

@@ -24,7 +24,7 @@ QPixmap TExerciseList::DefaultPicture(Picture kind) {
     p.setRenderHint(QPainter::Antialiasing, true);
     const bool selected = kind % 2 == 1;
     const QRectF disc(3, 3, 18, 18);
-    const QColor done(0x3c, 0x8d, 0x5a);
+    const QColor done = art::Good();
     if (selected) {
         p.setPen(QPen(art::Amber(), 2.5));
         p.setBrush(Qt::NoBrush);
@@ -34,7 +34,7 @@ QPixmap TExerciseList::DefaultPicture(Picture kind) {
         case kNew:
         case kNewSel:
             p.setPen(QPen(art::Accent(), 1.8));
-            p.setBrush(QColor(0xff, 0xff, 0xff));
+            p.setBrush(Qt::white);
             p.drawEllipse(disc.adjusted(1, 1, -1, -1));
             p.setPen(Qt::NoPen);
             p.setBrush(art::Accent());
@@ -65,7 +65,7 @@ QPixmap TExerciseList::DefaultPicture(Picture kind) {
         }
         default: {
             p.setPen(Qt::NoPen);
-            p.setBrush(QColor(0x9a, 0xa6, 0xad));
+            p.setBrush(art::Faded());
             p.drawEllipse(disc);
             p.setBrush(Qt::white);
             p.drawRoundedRect(QRectF(8, 11, 8, 6), 1, 1);
@@ -84,7 +84,7 @@ TExerciseList::TExerciseList(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     for (int i = 0; i < kPictures; ++i)
         Pictures[static_cast<size_t>(i)] = DefaultPicture(static_cast<Picture>(i));
-    LinkColour = QColor(0, 0, 132);
+    LinkColour = art::ExerciseLink();
 }
 
 std::string TExerciseList::DurationText(int minutes, bool withOffset, int offset) {
@@ -166,7 +166,7 @@ void TExerciseList::paintEvent(QPaintEvent*) {
     QPainterPath outline;
     outline.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     p.fillPath(outline, palette().color(QPalette::Window));
-    p.setPen(QPen(QColor(0xd6, 0xcd, 0xb8), 1));
+    p.setPen(QPen(art::ListEdge(), 1));
     p.drawPath(outline);
     const QFont regular = font();
     QFont bold = regular;
@@ -181,9 +181,9 @@ void TExerciseList::paintEvent(QPaintEvent*) {
         if (sel) {
             QPainterPath band;
             band.addRoundedRect(QRectF(2, y + 1, width() - 4, RowHeight - 2), 4, 4);
-            p.fillPath(band, QColor(0xff, 0xf3, 0xd6));
+            p.fillPath(band, art::Highlight());
         } else if (r > 1) {
-            p.setPen(QPen(QColor(0, 0, 0, 18), 1));
+            p.setPen(QPen(art::Hairline(), 1));
             p.drawLine(QPointF(NameX, y + 0.5), QPointF(width() - 8, y + 0.5));
         }
         const bool done = DoneMarks[i] == "T";

@@ -13,7 +13,8 @@
 
 namespace corv {
 
-TKeyboardPicture::TKeyboardPicture(QWidget* parent) : QWidget(parent), Background(165, 206, 173) {}
+TKeyboardPicture::TKeyboardPicture(QWidget* parent)
+    : QWidget(parent), Background(art::KeyboardPaper()) {}
 
 void TKeyboardPicture::MarkKeys(TKeyDataExt* layout, const std::string& keys) {
     layout_ = layout;
@@ -58,8 +59,8 @@ void TKeyboardPicture::paintEvent(QPaintEvent*) {
         const QRectF r(left + (k->x - minX) * scale + 1.5, top + (k->y - minY) * scale + 1.5,
                        k->width * scale - 3, k->height * scale - 3);
         const bool lit = std::find(lit_.begin(), lit_.end(), k.get()) != lit_.end();
-        p.setPen(QPen(lit ? QColor(0xb5, 0x7d, 0x12) : QColor(0x8c, 0x9a, 0x90), 1));
-        p.setBrush(lit ? art::Amber() : QColor(0xfd, 0xfb, 0xf6));
+        p.setPen(QPen(lit ? art::LitKeyEdge() : art::KeyEdge(), 1));
+        p.setBrush(lit ? art::Amber() : art::KeyFace());
         p.drawRoundedRect(r, 3, 3);
         const std::string caption = layout_->KeyCaption(*k, 0);
         if (caption.size() == 1 && static_cast<unsigned char>(caption[0]) > 32) {

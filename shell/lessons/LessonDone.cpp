@@ -29,7 +29,7 @@ void TLessonDone::Setup() {
 
     Keyboard = new TKeyboardPicture(s.LessonDonePanel);
     Keyboard->setObjectName(QStringLiteral("KeyboardPicture"));
-    Keyboard->Background = art::FromTColor(11390629);
+    Keyboard->Background = art::KeyboardPaper();
     Keyboard->setGeometry(PlaceOnBook(140, 150, 500, 200));
     TUser* user = CurrentUser();
     const std::string learnt =

@@ -1,7 +1,6 @@
 #pragma once
 // The lesson completed: the keys learnt so far on the keyboard and the next lesson.
-//
-// Answers: 1 next lesson, 2 stay, 0 closed from outside.
+// Its answers are the course model's LessonDoneAnswer.
 
 #include <memory>
 #include <string>

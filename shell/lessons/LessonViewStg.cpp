@@ -14,13 +14,6 @@ namespace corv {
 
 namespace {
 
-QLabel* Text(QWidget* parent, int points, bool bold, const char* colour) {
-    auto* label = new QLabel(parent);
-    label->setFont(art::UiFont(points, bold));
-    label->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(colour));
-    return label;
-}
-
 QLabel* PictureLabel(TStorageForm* form, QWidget* parent, TExerciseList::Picture kind) {
     auto* label = new QLabel(parent);
     label->setPixmap(TExerciseList::DefaultPicture(kind));
@@ -42,13 +35,13 @@ TLessonViewStg::TLessonViewStg() {
     LessonPanel = Make<QWidget>(this, "LessonPanel");
     LessonPanel->setGeometry(0, 0, 800, 600);
 
-    PositionLbl = Text(LessonPanel, 9, false, "#5d6f7c");
+    PositionLbl = art::NewLabel(LessonPanel, 9, false, art::InkSoft());
     Register(PositionLbl, "PositionLbl");
     PositionLbl->setGeometry(PlaceOnBook(TLessonViewStg::kListLeft, 92, 350, 18));
-    LessonNameLbl = Text(LessonPanel, 15, true, "#123c52");
+    LessonNameLbl = art::NewLabel(LessonPanel, 15, true, art::AccentDark());
     Register(LessonNameLbl, "LessonNameLbl");
     LessonNameLbl->setGeometry(PlaceOnBook(TLessonViewStg::kListLeft, 108, 350, 26));
-    ExtraDescLbl = Text(LessonPanel, 9, false, "#5d6f7c");
+    ExtraDescLbl = art::NewLabel(LessonPanel, 9, false, art::InkSoft());
     Register(ExtraDescLbl, "ExtraDescLbl");
     ExtraDescLbl->setGeometry(PlaceOnBook(TLessonViewStg::kListLeft, 458, 350, 40));
     ExtraDescLbl->setWordWrap(true);
@@ -68,7 +61,7 @@ TLessonViewStg::TLessonViewStg() {
     LessonPic->setGeometry(
         PlaceOnBook(TLessonViewStg::kSideLeft, 94, TLessonViewStg::kSideWidth, 160));
     LessonPic->setAlignment(Qt::AlignCenter);
-    LessonPic->setStyleSheet(QStringLiteral("background: transparent;"));
+    LessonPic->setStyleSheet(art::TransparentStyle());
     lessonregimage = Make<QLabel>(LessonPanel, "lessonregimage");
     lessonregimage->setGeometry(
         PlaceOnBook(TLessonViewStg::kSideLeft, 94, TLessonViewStg::kSideWidth, 160));
@@ -78,32 +71,30 @@ TLessonViewStg::TLessonViewStg() {
     InfoPanel = Make<QStackedWidget>(LessonPanel, "InfoPanel");
     InfoPanel->setGeometry(
         PlaceOnBook(TLessonViewStg::kSideLeft, 262, TLessonViewStg::kSideWidth, 158));
-    InfoPanel->setStyleSheet(
-        QStringLiteral("QStackedWidget#InfoPanel { background: #fffdf8; border: 1px solid #ddd3bf; "
-                       "border-radius: 10px; }"));
+    InfoPanel->setStyleSheet(art::CardStyle(QStringLiteral("QStackedWidget#InfoPanel")));
     auto* progress = new QWidget(InfoPanel);
     InfoPanel->addWidget(progress);
-    Courselbl = Text(progress, 10, true, "#123c52");
+    Courselbl = art::NewLabel(progress, 10, true, art::AccentDark());
     Register(Courselbl, "Courselbl");
     Courselbl->setGeometry(14, 10, 196, 20);
     CourseProgressBar = Gauge(progress);
     Register(CourseProgressBar, "CourseProgressBar");
     CourseProgressBar->setGeometry(14, 38, 150, 12);
-    CoursePercentLbl = Text(progress, 10, true, "#1f6f8b");
+    CoursePercentLbl = art::NewLabel(progress, 10, true, art::Accent());
     Register(CoursePercentLbl, "CoursePercentLbl");
     CoursePercentLbl->setGeometry(164, 33, 44, 20);
     CoursePercentLbl->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    CourseDoneLbl = Text(progress, 9, false, "#5d6f7c");
+    CourseDoneLbl = art::NewLabel(progress, 9, false, art::InkSoft());
     Register(CourseDoneLbl, "CourseDoneLbl");
     CourseDoneLbl->setGeometry(14, 60, 110, 18);
-    CourseDone = Text(progress, 10, true, "#233340");
+    CourseDone = art::NewLabel(progress, 10, true, art::Ink());
     Register(CourseDone, "CourseDone");
     CourseDone->setGeometry(112, 59, 96, 20);
     CourseDone->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    CourseLeftLbl = Text(progress, 9, false, "#5d6f7c");
+    CourseLeftLbl = art::NewLabel(progress, 9, false, art::InkSoft());
     Register(CourseLeftLbl, "CourseLeftLbl");
     CourseLeftLbl->setGeometry(14, 80, 110, 18);
-    CourseLeft = Text(progress, 10, true, "#233340");
+    CourseLeft = art::NewLabel(progress, 10, true, art::Ink());
     Register(CourseLeft, "CourseLeft");
     CourseLeft->setGeometry(112, 79, 96, 20);
     CourseLeft->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -118,13 +109,13 @@ TLessonViewStg::TLessonViewStg() {
 
     auto* review = new QWidget(InfoPanel);
     InfoPanel->addWidget(review);
-    traininglbl = Text(review, 10, true, "#123c52");
+    traininglbl = art::NewLabel(review, 10, true, art::AccentDark());
     Register(traininglbl, "traininglbl");
     traininglbl->setGeometry(14, 10, 190, 20);
-    beforelbl = Text(review, 8, true, "#5d6f7c");
+    beforelbl = art::NewLabel(review, 8, true, art::InkSoft());
     Register(beforelbl, "beforelbl");
     beforelbl->setGeometry(88, 36, 60, 16);
-    nowlbl = Text(review, 8, true, "#5d6f7c");
+    nowlbl = art::NewLabel(review, 8, true, art::InkSoft());
     Register(nowlbl, "nowlbl");
     nowlbl->setGeometry(152, 36, 60, 16);
     QLabel** rowLabels[] = {&Label8, &Label12, &Label15};
@@ -136,7 +127,7 @@ TLessonViewStg::TLessonViewStg() {
                                    {"CapitalIndexGraph", "CapitalIndexGraph2"},
                                    {"WordIndexGraph", "WordIndexGraph2"}};
     for (int i = 0; i < 3; ++i) {
-        QLabel* label = Text(review, 9, false, "#233340");
+        QLabel* label = art::NewLabel(review, 9, false, art::Ink());
         Register(label, rowNames[i]);
         label->setGeometry(14, 58 + i * 28, 74, 18);
         *rowLabels[i] = label;
@@ -169,18 +160,12 @@ TLessonViewStg::TLessonViewStg() {
         b->setFocusPolicy(Qt::NoFocus);
     // Lesson names are long; the buttons beside each other keep a smaller text.
     for (QPushButton* b : {PrevLessonBtn, NextLessonBtn, CompletedBtn})
-        b->setStyleSheet(QStringLiteral("QPushButton { font-size: 12px; padding: 4px 6px; }"));
+        b->setStyleSheet(art::SmallButtonStyle());
 
     NaviPanel = Make<QFrame>(LessonPanel, "NaviPanel");
     NaviPanel->setGeometry(PlaceOnBook(TLessonViewStg::kListLeft, 508, 580, 40));
-    NaviPanel->setStyleSheet(QStringLiteral(
-        "QFrame#NaviPanel { background: transparent; }"
-        "QPushButton { font-family: Verdana; font-size: 11px; font-weight: bold; color: #1f6f8b; "
-        "padding: 0;"
-        " border: 1px solid #c9bfa9; border-radius: 14px; background: #fffdf8; }"
-        "QPushButton:hover { border-color: #f2b134; background: #fff8e8; }"
-        "QPushButton:disabled { color: white; border-color: #15506a; background: #1f6f8b; }"));
-    NaviLbl = Text(NaviPanel, 8, true, "#5d6f7c");
+    NaviPanel->setStyleSheet(art::LessonNaviStyle(QStringLiteral("QFrame#NaviPanel")));
+    NaviLbl = art::NewLabel(NaviPanel, 8, true, art::InkSoft());
     Register(NaviLbl, "NaviLbl");
     NaviLbl->setGeometry(0, 0, 120, 12);
     NaviLbl->hide();
@@ -211,17 +196,17 @@ TLessonViewStg::TLessonViewStg() {
     // The lesson-completed page.
     LessonDonePanel = Make<QWidget>(this, "LessonDonePanel");
     LessonDonePanel->setGeometry(0, 1, 800, 600);
-    MessageTitleLbl = Text(LessonDonePanel, 18, true, "#123c52");
+    MessageTitleLbl = art::NewLabel(LessonDonePanel, 18, true, art::AccentDark());
     Register(MessageTitleLbl, "MessageTitleLbl");
     MessageTitleLbl->setGeometry(PlaceOnBook(140, 92, 520, 34));
-    MessageText = Text(LessonDonePanel, 10, false, "#4d6270");
+    MessageText = art::NewLabel(LessonDonePanel, 10, false, art::InkMuted());
     Register(MessageText, "MessageText");
     MessageText->setGeometry(PlaceOnBook(140, 124, 520, 22));
     MessageText->setWordWrap(true);
-    NextLes = Text(LessonDonePanel, 9, true, "#5d6f7c");
+    NextLes = art::NewLabel(LessonDonePanel, 9, true, art::InkSoft());
     Register(NextLes, "NextLes");
     NextLes->setGeometry(PlaceOnBook(140, 374, 500, 18));
-    NextLessonNameLbl = Text(LessonDonePanel, 13, true, "#1f6f8b");
+    NextLessonNameLbl = art::NewLabel(LessonDonePanel, 13, true, art::Accent());
     Register(NextLessonNameLbl, "NextLessonNameLbl");
     NextLessonNameLbl->setGeometry(PlaceOnBook(140, 394, 500, 26));
     CancelBtn = Make<QPushButton>(LessonDonePanel, "CancelBtn");

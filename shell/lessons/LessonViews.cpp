@@ -35,7 +35,7 @@ void InstallLessonViews() {
         view->Bookmark = request.bookmark;
         view->SelectedExercise = request.selected;
         view->LessonCaption = request.caption;
-        const int answer = view->ShowModal();
+        const auto answer = view->ShowModalAs<LessonPageAnswer>();
         request.selected = view->SelectedExercise;
         return answer;
     };
@@ -44,7 +44,7 @@ void InstallLessonViews() {
         view.LastLesson = request.lastLesson;
         view.NextLessonTitle = request.nextLessonTitle;
         view.Bookmark = request.bookmark;
-        return view.ShowModal();
+        return view.ShowModalAs<LessonDoneAnswer>();
     };
 }
 

@@ -8,6 +8,7 @@
 #include "core/Localize.h"
 #include "engine/analysis/Scores.h"
 #include "platform/qt/QtText.h"
+#include "views/Art.h"
 #include "views/BookForm.h"
 
 namespace corv {
@@ -17,11 +18,7 @@ namespace {
 void ColourGauge(QProgressBar* bar, int value) {
     bar->setValue(value < 0 ? 0 : value > 100 ? 100 : value);
     const TRgb c = DifficultyColour(value);
-    bar->setStyleSheet(
-        QStringLiteral("QProgressBar::chunk { border-radius: 4px; background: rgb(%1, %2, %3); }")
-            .arg(c.r)
-            .arg(c.g)
-            .arg(c.b));
+    bar->setStyleSheet(art::GaugeChunkStyle(QColor(c.r, c.g, c.b)));
 }
 
 }  // namespace
@@ -38,7 +35,7 @@ void TReviewContentsView::Setup() {
     if (MainWindow()->LowColour()) {
         s.ShadingLeftPic->hide();
         s.ShadingRightPic->hide();
-        s.LessonPanel->setStyleSheet(QStringLiteral("background: #EFFDD8;"));
+        s.LessonPanel->setStyleSheet(art::BackgroundStyle(art::LowColourReviewPaper()));
     }
     if (ScreenshotMode()) {
         OverallBefore = 72, OverallNow = 48, KeysBefore = 64, KeysNow = 32;

@@ -236,10 +236,10 @@ void TLoginView::ButtonHandler(QObject* sender) {
     } else if (name == QLatin1String("BackBtn")) {
         SetPageMode(kLoginPage);
     } else if (name == QLatin1String("EnterBtn") || name == QLatin1String("EnterBtn2")) {
-        SetModalResult(1);
+        SetModalResult(LoginAnswer::kLoggedOn);
     } else if (name == QLatin1String("NameList")) {
         NamePicked();
-        SetModalResult(1);
+        SetModalResult(LoginAnswer::kLoggedOn);
     }
 }
 
@@ -264,7 +264,7 @@ void TLoginView::NameTyped() {
 }
 
 void TLoginView::CloseQuery(bool& refuse) {
-    if (ModalResult() != 1) return;
+    if (ModalResult() != static_cast<int>(LoginAnswer::kLoggedOn)) return;
     refuse = !Validate();
 }
 
@@ -474,10 +474,10 @@ void TLoginView::DeleteUser() {
     stg_.NameEdit->setFocus();
 }
 
-int RunLoginView(TLoginViewStg& storage, const std::string& lastUserName) {
+LoginAnswer RunLoginView(TLoginViewStg& storage, const std::string& lastUserName) {
     TLoginView view(storage, lastUserName);
-    const int result = view.ShowModal();
-    if (result != 1) SetCurrentUser(nullptr);
+    const auto result = view.ShowModalAs<LoginAnswer>();
+    if (result != LoginAnswer::kLoggedOn) SetCurrentUser(nullptr);
     return result;
 }
 

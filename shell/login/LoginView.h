@@ -19,6 +19,12 @@ namespace corv {
 
 class TUser;
 
+enum class LoginAnswer {
+    kClosed = 0,     // from outside
+    kLoggedOn = 1,   // CurrentUser() is the user
+    kCancelled = 2,  // Escape
+};
+
 class TLoginView : public TCustomBookView {
   public:
     enum PageMode { kLoginPage = 1, kNewUserPage = 2, kSetPasswordPage = 3 };
@@ -71,8 +77,7 @@ class TLoginView : public TCustomBookView {
 };
 
 // Start-up's entry: runs the login view on the storage form, the name field pre-filled
-// with the workstation's last user name. 1 when a user is logged on (CurrentUser() is that
-// user), 2 when the user cancelled with Escape, 0 when the view was closed from outside.
-int RunLoginView(TLoginViewStg& storage, const std::string& lastUserName);
+// with the workstation's last user name.
+LoginAnswer RunLoginView(TLoginViewStg& storage, const std::string& lastUserName);
 
 }  // namespace corv

@@ -14,7 +14,7 @@ namespace {
 QLabel* FieldLabel(QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setFont(art::UiFont(9, true));
-    label->setStyleSheet(QStringLiteral("color: #4d6270; background: transparent;"));
+    label->setStyleSheet(art::TextStyle(art::InkMuted()));
     return label;
 }
 
@@ -38,14 +38,14 @@ TLoginViewStg::TLoginViewStg() {
     LogoImage = Make<QLabel>(IntroPanel, "LogoImage");
     LogoImage->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LogoImage->setMaximumSize(kLogoWidth, kLogoHeight);
-    LogoImage->setStyleSheet(QStringLiteral("background: transparent;"));
+    LogoImage->setStyleSheet(art::TransparentStyle());
     intro->addWidget(LogoImage);
     intro->addSpacing(34);
 
     GreetingLbl = Make<QLabel>(IntroPanel, "GreetingLbl");
     GreetingLbl->setWordWrap(true);
     GreetingLbl->setFont(art::UiFont(16, true));
-    GreetingLbl->setStyleSheet(QStringLiteral("color: #123c52; background: transparent;"));
+    GreetingLbl->setStyleSheet(art::TextStyle(art::AccentDark()));
     intro->addWidget(GreetingLbl);
     intro->addSpacing(6);
     auto* rule = new art::TShadePic(art::TShadePic::kDivider, IntroPanel);
@@ -59,24 +59,17 @@ TLoginViewStg::TLoginViewStg() {
     GreetingText->setTextFormat(Qt::PlainText);
     GreetingText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     GreetingText->setFont(art::UiFont(10));
-    GreetingText->setStyleSheet(QStringLiteral("color: #4d6270; background: transparent;"));
+    GreetingText->setStyleSheet(art::TextStyle(art::InkMuted()));
     intro->addWidget(GreetingText);
     intro->addStretch(1);
 
     LoginCard = Make<QFrame>(this, "LoginCard");
     LoginCard->setGeometry(PlaceOnBook(328, 100, 432, 472));
-    LoginCard->setStyleSheet(QStringLiteral(
-        "QFrame#LoginCard { background: #fffdf8; border: 1px solid #ddd3bf; border-radius: 10px; }"
-        "QListWidget#NameList { font-family: Verdana; font-size: 13px; padding: 2px; }"
-        "QListWidget#NameList::item { padding: 5px 8px; border-radius: 3px; }"
-        "QListWidget#NameList::item:hover { background: #f4ecdb; }"
-        "QListWidget#NameList::item:selected { background: #1f6f8b; color: white; }"
-        "QComboBox::drop-down { subcontrol-origin: padding; subcontrol-position: center right;"
-        " width: 24px; border: none; }"));
+    LoginCard->setStyleSheet(art::LoginCardStyle(QStringLiteral("QFrame#LoginCard")));
     auto* cardLayout = new QVBoxLayout(LoginCard);
     cardLayout->setContentsMargins(26, 22, 26, 22);
     Pages = Make<QStackedWidget>(LoginCard, "Pages");
-    Pages->setStyleSheet(QStringLiteral("QStackedWidget#Pages { background: transparent; }"));
+    Pages->setStyleSheet(art::TransparentStyle(QStringLiteral("QStackedWidget#Pages")));
     cardLayout->addWidget(Pages);
 
     // --- Login page ---

@@ -50,28 +50,18 @@ TCourseViewStg::TCourseViewStg() {
     CoursePanel->setGeometry(0, 0, 800, 600);
 
     LessonPanel = Make<QFrame>(CoursePanel, "LessonPanel");
-    LessonPanel->setStyleSheet(
-        QStringLiteral("QFrame#LessonPanel { %1 }"
-                       "QPushButton { text-align: left; border: none; background: transparent; "
-                       "padding: 2px 10px;"
-                       " font-family: Verdana; font-size: 12px; color: #00007f; }"
-                       "QPushButton:hover { text-decoration: underline; color: #1f6f8b; }"
-                       "QPushButton:disabled { color: #9aa6ad; }"
-                       "QPushButton[corvCurrent=\"true\"] { font-weight: bold; color: #123c52; "
-                       "background: #fff3d6;"
-                       " border-radius: 4px; }")
-            .arg(kCard));
-    LessonsLbl = Label(LessonPanel, 9, true, "#5d6f7c");
+    LessonPanel->setStyleSheet(art::LessonButtonsStyle(QStringLiteral("QFrame#LessonPanel")));
+    LessonsLbl = Label(LessonPanel, 9, true, art::InkSoft());
     Register(LessonsLbl, "LessonsLbl");
     LessonsLbl->setGeometry(12, 6, 300, 18);
 
     InfoCard = Make<QFrame>(CoursePanel, "InfoCard");
     InfoCard->setGeometry(PlaceOnBook(kRight - 270, 94, 270, 446));
-    InfoCard->setStyleSheet(QStringLiteral("QFrame#InfoCard { %1 }").arg(kCard));
+    InfoCard->setStyleSheet(art::CardStyle(QStringLiteral("QFrame#InfoCard")));
     auto* v = new QVBoxLayout(InfoCard);
     v->setContentsMargins(18, 14, 18, 16);
     v->setSpacing(6);
-    LongDescLbl = Label(InfoCard, 9, false, "#4d6270");
+    LongDescLbl = Label(InfoCard, 9, false, art::InkMuted());
     Register(LongDescLbl, "LongDescLbl");
     LongDescLbl->setWordWrap(true);
     v->addWidget(LongDescLbl);
@@ -81,18 +71,18 @@ TCourseViewStg::TCourseViewStg() {
     Register(CourseProgressBar, "CourseProgressBar");
     CourseProgressBar->setMaximumWidth(110);
     progress->addWidget(CourseProgressBar, 1);
-    PercentLbl = Label(InfoCard, 9, true, "#1f6f8b");
+    PercentLbl = Label(InfoCard, 9, true, art::Accent());
     Register(PercentLbl, "PercentLbl");
     progress->addWidget(PercentLbl);
     v->addLayout(progress);
     v->addSpacing(10);
-    DurationLbl = Label(InfoCard, 10, true, "#123c52");
+    DurationLbl = Label(InfoCard, 10, true, art::AccentDark());
     Register(DurationLbl, "DurationLbl");
     v->addWidget(DurationLbl);
 
     DurationPages = Make<QStackedWidget>(InfoCard, "DurationPages");
     DurationPages->setStyleSheet(
-        QStringLiteral("QStackedWidget#DurationPages { background: transparent; }"));
+        art::TransparentStyle(QStringLiteral("QStackedWidget#DurationPages")));
     v->addWidget(DurationPages);
     auto page = [this](const char* name) {
         auto* w = new QWidget(DurationPages);
@@ -104,20 +94,20 @@ TCourseViewStg::TCourseViewStg() {
         return l;
     };
     auto wrappedLabel = [this](const char* name) {
-        QLabel* label = Label(DurationPages, 9, false, "#233340");
+        QLabel* label = Label(DurationPages, 9, false, art::Ink());
         Register(label, name);
         label->setWordWrap(true);
         return label;
     };
     auto linkButton = [this](const char* name) {
         QPushButton* button = Button(DurationPages, art::ButtonRole::kLink);
-        button->setStyleSheet(QStringLiteral("QPushButton { padding: 2px 0px; }"));
+        button->setStyleSheet(art::TightLinkStyle());
         Register(button, name);
         return button;
     };
     auto durationList = [this](const char* name) {
         TChevronCombo* list = Make<TChevronCombo>(DurationPages, name);
-        list->setStyleSheet(QString::fromLatin1(kComboStyle));
+        list->setStyleSheet(art::ChevronComboStyle());
         list->setMinimumHeight(28);
         return list;
     };
@@ -145,7 +135,7 @@ TCourseViewStg::TCourseViewStg() {
     CourseIconLbl = new QLabel(InfoCard);
     Register(CourseIconLbl, "CourseIconLbl");
     CourseIconLbl->setAlignment(Qt::AlignCenter);
-    CourseIconLbl->setStyleSheet(QStringLiteral("background: transparent;"));
+    CourseIconLbl->setStyleSheet(art::TransparentStyle());
     v->addWidget(CourseIconLbl);
     v->addStretch(1);
 
@@ -317,7 +307,7 @@ void TCourseContentsView::LessonClick(int index) {
     bookmark.Exercise = 1;
     bookmark.Event = 1;
     PlaySound(kSoundClick);
-    SetModalResult(1);
+    SetModalResult(CourseContentsAnswer::kStudy);
 }
 
 void TCourseContentsView::ButtonClick(QObject* sender) {
@@ -325,11 +315,11 @@ void TCourseContentsView::ButtonClick(QObject* sender) {
     if (!sender) return;
     const QString name = sender->objectName();
     if (name == QLatin1String("StartLessonBtn"))
-        SetModalResult(1);
+        SetModalResult(CourseContentsAnswer::kStudy);
     else if (name == QLatin1String("BackBtn"))
-        SetModalResult(2);
+        SetModalResult(CourseContentsAnswer::kBack);
     else if (name == QLatin1String("ChangeCourseBtn"))
-        SetModalResult(8);
+        SetModalResult(CourseContentsAnswer::kChangeCourse);
 }
 
 void TCourseContentsView::Leave() {
@@ -349,7 +339,7 @@ void TCourseContentsView::Leave() {
 }
 
 void TCourseContentsView::Teardown() {
-    if (ModalResult() == 1) Leave();
+    if (ModalResult() == static_cast<int>(CourseContentsAnswer::kStudy)) Leave();
     TCustomBookView::Teardown();
     stg_.reset();
     owned_.reset();

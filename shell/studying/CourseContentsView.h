@@ -1,9 +1,6 @@
 #pragma once
 // The course contents: the lessons of the course (a click starts one), its progress and
 // the lesson duration the user studies with.
-//
-// Answers: 1 start studying (at the chosen lesson), 2 back, 3 show the course contents
-// again, 8 change course, 0 closed through the menu.
 
 #include <QWidget>
 #include <memory>
@@ -23,6 +20,14 @@ class QStackedWidget;
 namespace corv {
 
 class TContents;
+
+enum class CourseContentsAnswer {
+    kClosed = 0,  // through the menu
+    kStudy = 1,   // at the lesson the bookmark points to
+    kBack = 2,
+    kShowAgain = 3,  // the course contents again, next visit
+    kChangeCourse = 8,
+};
 
 class TCourseViewStg : public TStorageForm {
   public:

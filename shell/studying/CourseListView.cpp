@@ -39,16 +39,7 @@ using namespace studying;
 TCourseListViewStg::TCourseListViewStg() {
     CourseListPanel = Make<QWidget>(this, "CourseListPanel");
     CourseListPanel->setGeometry(PlaceOnBook(kLeft, 94, kRight - kLeft, 452));
-    CourseListPanel->setStyleSheet(
-        QStringLiteral("QFrame[corvStep=\"true\"] { %1 }"
-                       "QPushButton[corvStepHeader=\"true\"] { text-align: left; padding: 8px "
-                       "14px; border: none;"
-                       " background: transparent; font-family: Verdana; font-size: 14px; "
-                       "font-weight: bold; color: #123c52; }"
-                       "QPushButton[corvStepHeader=\"true\"]:hover { color: #1f6f8b; }"
-                       "QListWidget#Courselist { font-family: Verdana; font-size: 12px; }"
-                       "QListWidget#Courselist::item { padding: 4px 6px; }")
-            .arg(kCard));
+    CourseListPanel->setStyleSheet(art::CourseStepsStyle());
     auto* column = new QVBoxLayout(CourseListPanel);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
@@ -85,26 +76,26 @@ TCourseListViewStg::TCourseListViewStg() {
             Register(st.Icon, ("Step" + std::to_string(i + 1) + "Icon").c_str());
             st.Icon->setFixedSize(132, 96);
             st.Icon->setAlignment(Qt::AlignCenter);
-            st.Icon->setStyleSheet(QStringLiteral("background: transparent;"));
+            st.Icon->setStyleSheet(art::TransparentStyle());
             body->addWidget(st.Icon, 0, Qt::AlignTop);
         }
         auto* info = new QVBoxLayout();
         info->setSpacing(5);
         body->addLayout(info, 1);
-        st.TitleLbl = Label(st.Body, 13, true, "#1f6f8b");
+        st.TitleLbl = Label(st.Body, 13, true, art::Accent());
         st.TitleLbl->setWordWrap(true);
-        st.DescLbl = Label(st.Body, 9, false, "#4d6270");
+        st.DescLbl = Label(st.Body, 9, false, art::InkMuted());
         st.DescLbl->setWordWrap(true);
-        st.PercentLbl = Label(st.Body, 9, true, "#233340");
-        st.LessonsLbl = Label(st.Body, 9, false, "#5d6f7c");
-        st.DurationLbl = Label(st.Body, 9, false, "#5d6f7c");
+        st.PercentLbl = Label(st.Body, 9, true, art::Ink());
+        st.LessonsLbl = Label(st.Body, 9, false, art::InkSoft());
+        st.DurationLbl = Label(st.Body, 9, false, art::InkSoft());
         st.Progress = Bar(st.Body);
         st.Progress->setFixedWidth(150);
         st.Start = Button(st.Body, art::ButtonRole::kPrimary);
         Register(st.Start, starts[i]);
         st.Start->setMinimumSize(128, 34);
         if (i == 1) {
-            VantorStateLbl = Label(st.Body, 10, true, "#3c8d5a", "VantorStateLbl");
+            VantorStateLbl = Label(st.Body, 10, true, art::Good(), "VantorStateLbl");
             Register(VantorStateLbl, "VantorStateLbl");
             VantorInfoBtn = Button(st.Body, art::ButtonRole::kLink);
             Register(VantorInfoBtn, "VantorInfoBtn");
@@ -144,7 +135,7 @@ TCourseListViewStg::TCourseListViewStg() {
     }
     column->addStretch(1);
     LanguageList = Make<TChevronCombo>(CourseListPanel, "LanguageList");
-    LanguageList->setStyleSheet(QString::fromLatin1(kComboStyle));
+    LanguageList->setStyleSheet(art::ChevronComboStyle());
     LanguageList->setFixedWidth(220);
     LanguageList->setMinimumHeight(28);
     column->addWidget(LanguageList, 0, Qt::AlignLeft);
@@ -269,8 +260,7 @@ void TCourseListView::Setup() {
     // The meter.
     const bool meterRuns = ipc::FindWindow("", protocol::kMeterWindow);
     s.VantorStateLbl->setText(ToQt(meterRuns ? Str(463) : Str(465)));
-    s.VantorStateLbl->setStyleSheet(QStringLiteral("color: %1; background: transparent;")
-                                        .arg(meterRuns ? "#3c8d5a" : "#a3402f"));
+    s.VantorStateLbl->setStyleSheet(art::TextStyle(meterRuns ? art::Good() : art::ErrorRed()));
     s.Vantor->setText(ToQt(meterRuns ? Str(566) : Str(558)));
     s.VantorInfoBtn->setText(ToQt(Str(1832)));
     s.VantorInfoBtn->setVisible(!CorvSettings::PolicyBool("RemoveInternetLinks"));
@@ -365,7 +355,7 @@ void TCourseListView::Choose(int step) {
             break;
         case 2:
             if (user) user->SetInteger("NextStep", 3);
-            SetModalResult(1002);
+            SetModalResult(CourseListAnswer::kMeter);
             return;
         case 3:
             file = SecondaryCourse;
@@ -386,7 +376,7 @@ void TCourseListView::Choose(int step) {
         const std::string goal = TContents::CourseIdOf(file) + ".GoalLevel";
         if (user->GetText(goal).empty()) user->SetInteger(goal, 2);
     }
-    SetModalResult(1);
+    SetModalResult(CourseListAnswer::kChosen);
 }
 
 void TCourseListView::LanguageChosen(int index) {

@@ -2,8 +2,6 @@
 // The course choice: up to four roll-out steps (the main course, the typing meter, the
 // secondary course, every other course of the language) and the language list. Choosing
 // a course stores it as the user's "ContentsFile".
-//
-// Answers: 1 a course was chosen, 1002 go to the meter, 0 closed through the menu.
 
 #include <QWidget>
 #include <memory>
@@ -21,6 +19,12 @@ class QProgressBar;
 class QPushButton;
 
 namespace corv {
+
+enum class CourseListAnswer {
+    kClosed = 0,  // through the menu
+    kChosen = 1,  // the chosen course is the user's "ContentsFile"
+    kMeter = 1002,
+};
 
 class TCourseListViewStg : public TStorageForm {
   public:

@@ -39,8 +39,8 @@ class TCourseGraph : public QWidget {
         p.setRenderHint(QPainter::Antialiasing, true);
         QPainterPath frame;
         frame.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
-        p.fillPath(frame, QColor(0xff, 0xfd, 0xf8));
-        p.setPen(QPen(QColor(0xdd, 0xd3, 0xbf), 1));
+        p.fillPath(frame, art::Card());
+        p.setPen(QPen(art::CardEdge(), 1));
         p.drawPath(frame);
         if (values.empty()) return;
         const int top = 12, bottom = height() - 22, left = 12, right = width() - 12;
@@ -68,16 +68,16 @@ class TCourseGraph : public QWidget {
 TWelcomeStg::TWelcomeStg() {
     WelcomePanel = Make<QWidget>(this, "WelcomePanel");
     WelcomePanel->setGeometry(0, 0, 800, 600);
-    CongratsLbl = Label(WelcomePanel, 18, true, "#123c52");
+    CongratsLbl = Label(WelcomePanel, 18, true, art::AccentDark());
     Register(CongratsLbl, "CongratsLbl");
     CongratsLbl->setGeometry(PlaceOnBook(kLeft + 17, 96, 560, 34));
-    CourseLbl = Label(WelcomePanel, 12, true, "#1f6f8b");
+    CourseLbl = Label(WelcomePanel, 12, true, art::Accent());
     Register(CourseLbl, "CourseLbl");
     CourseLbl->setGeometry(PlaceOnBook(kLeft + 17, 134, 560, 22));
-    StudiedLbl = Label(WelcomePanel, 10, false, "#233340");
+    StudiedLbl = Label(WelcomePanel, 10, false, art::Ink());
     Register(StudiedLbl, "StudiedLbl");
     StudiedLbl->setGeometry(PlaceOnBook(kLeft + 17, 160, 560, 20));
-    CompletedLbl = Label(WelcomePanel, 10, false, "#233340");
+    CompletedLbl = Label(WelcomePanel, 10, false, art::Ink());
     Register(CompletedLbl, "CompletedLbl");
     CompletedLbl->setGeometry(PlaceOnBook(kLeft + 17, 182, 560, 20));
     CourseGraph = new TCourseGraph(WelcomePanel);
@@ -128,11 +128,11 @@ void TGoodbyeView::Setup() {
     s.BackBtn->setText(ToQt(Str(1213)));
     QObject::connect(s.NewCourseBtn, &QPushButton::clicked, [this] {
         PlaySound(kSoundClick);
-        SetModalResult(1);
+        SetModalResult(GoodbyeAnswer::kNewCourse);
     });
     QObject::connect(s.BackBtn, &QPushButton::clicked, [this] {
         PlaySound(kSoundClick);
-        SetModalResult(2);
+        SetModalResult(GoodbyeAnswer::kBack);
     });
     MainWindow()->BorrowChildren(s.WelcomePanel);
 }

@@ -1,8 +1,6 @@
 #pragma once
 // The course completed: the studied time, the completion and the course graph, with the
 // way to a new course or back to the last lesson.
-//
-// Answers: 1 begin a new course, 2 back (repeat the last lesson), 0 closed.
 
 #include <QWidget>
 #include <memory>
@@ -16,6 +14,12 @@ class QPushButton;
 namespace corv {
 
 class TContents;
+
+enum class GoodbyeAnswer {
+    kClosed = 0,
+    kNewCourse = 1,
+    kBack = 2,  // repeat the last lesson
+};
 
 class TWelcomeStg : public TStorageForm {
   public:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "core/FileNames.h"
 #include "core/Localize.h"
@@ -32,13 +33,13 @@ std::string TGuidedStudying::CourseFile() {
     return file;
 }
 
-int TGuidedStudying::Run(int argument) {
-    ResultCode = 0;
+SectionResult TGuidedStudying::Run(StudyingStart start) {
+    ResultCode = SectionResult::kStay;
     TUser* user = CurrentUser();
-    if (!user) return 0;
+    if (!user) return SectionResult::kStay;
     State = user->GetText("NextView");
     if (State.empty()) State = "Studying";
-    if (argument == 1) State = "ChooseCourse";
+    if (start == StudyingStart::kCourseChoice) State = "ChooseCourse";
     while (!State.empty()) {
         if (State == "Studying" && user->GetText("ContentsFile").empty()) State = "Welcome";
         if (State == "Welcome") {
@@ -77,32 +78,32 @@ bool TGuidedStudying::ChooseCourse() {
     Previous = "ChooseCourse";
     user.SetText("NextView", "ChooseCourse");
     TCourseListView view;
-    const int result = view.ShowModal();
+    const auto result = view.ShowModalAs<CourseListAnswer>();
     user.keyProgression.clear();
     State = "CourseContents";
-    if (result == 1002) {
-        ResultCode = 55;
+    if (result == CourseListAnswer::kMeter) {
+        ResultCode = SectionResult::kMeter;
         return false;
     }
-    if (result == 0) {
-        ResultCode = 0;
+    if (result == CourseListAnswer::kClosed) {
+        ResultCode = SectionResult::kStay;
         return false;
     }
     return true;
 }
 
-int TGuidedStudying::CheckLayout() {
+std::optional<WrongKeyboardAnswer> TGuidedStudying::CheckLayout() {
     TUser* user = CurrentUser();
     TKeyDataExt* layout = CurrentLayout();
-    if (!user || !layout || layout->layoutCode == "456+") return -1;
+    if (!user || !layout || layout->layoutCode == "456+") return std::nullopt;
     std::string needed;
     for (const std::string& keys : user->keyProgression) needed += keys;
     std::string missing;
     for (char c : layout->CannotProduce(needed))
         if (c != ' ' && missing.find(c) == std::string::npos) missing += c;
-    if (missing.empty()) return -1;
+    if (missing.empty()) return std::nullopt;
     TWrongKeyboardView view(missing);
-    return view.ShowModal();
+    return view.ShowModalAs<WrongKeyboardAnswer>();
 }
 
 bool TGuidedStudying::CourseContents() {
@@ -117,8 +118,8 @@ bool TGuidedStudying::CourseContents() {
         State = "ChooseCourse";
         return true;
     }
-    const int check = CheckLayout();
-    if (check == 4) {
+    const std::optional<WrongKeyboardAnswer> check = CheckLayout();
+    if (check == WrongKeyboardAnswer::kSwitchLayout) {
         ui::MessageRequest ask;
         ask.text =
             "Do you want to switch your Windows keyboard setting to US International layout? \r"
@@ -142,35 +143,35 @@ bool TGuidedStudying::CourseContents() {
                 user.SetBool("KeyboardAutoDetect", false);
             }
         }
-    } else if (check == 1 || check == 3) {
-        ResultCode = 3;
+    } else if (check == WrongKeyboardAnswer::kAccepted || check == WrongKeyboardAnswer::kSettings) {
+        ResultCode = SectionResult::kSettings;
         return false;
-    } else if (check == 8) {
+    } else if (check == WrongKeyboardAnswer::kChangeCourse) {
         if (user.GetInteger("NextStep") == 1) user.SetInteger("NextStep", 3);
         user.SetText("NextView", "ChooseCourse");
-        ResultCode = 8;
+        ResultCode = SectionResult::kChooseCourse;
         return false;
-    } else if (check == 0) {
-        ResultCode = 0;
+    } else if (check == WrongKeyboardAnswer::kClosed) {
+        ResultCode = SectionResult::kStay;
         return false;
     }
     user.SetText("NextView", "CourseContents");
     TCourseContentsView view(course.get());
-    const int result = view.ShowModal();
+    const auto result = view.ShowModalAs<CourseContentsAnswer>();
     State = "Studying";
     if (Previous.empty()) Previous = "ChooseCourse";
     switch (result) {
-        case 0:
+        case CourseContentsAnswer::kClosed:
             Previous = "CourseContents";
-            ResultCode = 0;
+            ResultCode = SectionResult::kStay;
             return false;
-        case 2:
+        case CourseContentsAnswer::kBack:
             State = Previous;
             break;
-        case 3:
+        case CourseContentsAnswer::kShowAgain:
             State = "ChooseCourseSettings";
             break;
-        case 8:
+        case CourseContentsAnswer::kChangeCourse:
             State = "ChooseCourse";
             break;
         default:
@@ -208,24 +209,24 @@ bool TGuidedStudying::Studying() {
         RepeatLastLesson = false;
     }
     bool pastEnd = false;
-    const int code = course->Study(pastEnd);
+    const auto code = static_cast<StudyAnswer>(course->Study(pastEnd));
     course.reset();
     user.SaveUser();
     State.clear();
     switch (code) {
-        case 5:
+        case StudyAnswer::kCourseContents:
             State = "CourseContents";
             break;
-        case 7:
+        case StudyAnswer::kReview:
             State = "Review";
             break;
-        case 6:
-            ResultCode = 4;
+        case StudyAnswer::kStatistics:
+            ResultCode = SectionResult::kStatistics;
             break;
-        case 8:
+        case StudyAnswer::kChangeCourse:
             State = "ChooseCourse";
             break;
-        case 1:
+        case StudyAnswer::kGoOn:
             // The last lesson is behind the user: the course-completed page, also next time.
             if (pastEnd) {
                 user.SetText("NextView", "Completed");
@@ -243,12 +244,12 @@ bool TGuidedStudying::Completed() {
     Previous = "Completed";
     auto course = TContents::ForStudy(CourseFile(), TBookMark::kNormal, -1);
     TGoodbyeView view(course.get());
-    const int result = view.ShowModal();
+    const auto result = view.ShowModalAs<GoodbyeAnswer>();
     State.clear();
-    if (result == 2) {
+    if (result == GoodbyeAnswer::kBack) {
         State = "Studying";
         RepeatLastLesson = true;
-    } else if (result == 1) {
+    } else if (result == GoodbyeAnswer::kNewCourse) {
         TBookMark& b = course->Bookmark;
         b.Chapter = 0;
         b.Exercise = 0;
@@ -266,8 +267,9 @@ void RegisterStudyingSections() {
     RegisterEventClasses();
     InstallLessonViews();
     static TGuidedStudying studying;
-    RegisterSection("Studying", {601, [] { return studying.Run(0); }});  // Str(601)
-    RegisterSection("Courses", {601, [] { return studying.Run(1); }});
+    RegisterSection("Studying",
+                    {601, [] { return studying.Run(StudyingStart::kContinue); }});  // Str(601)
+    RegisterSection("Courses", {601, [] { return studying.Run(StudyingStart::kCourseChoice); }});
 }
 
 }  // namespace corv

@@ -1,24 +1,30 @@
 #pragma once
 // Guided studying: the "Studying" and "Courses" sections. Walks the user through choosing
 // a course, its lessons and lesson duration, the lessons themselves and, at the end, the
-// course-completed page; remembers in the user's "NextView" where the user is.
-//
-// Run answers the main loop: 0 stay in studying, 3 settings, 4 statistics, 8 course choice
-// next time, 55 the typing meter.
+// course-completed page; remembers in the user's "NextView" where the user is. Its
+// answer names the section the main loop runs next.
 
+#include <optional>
 #include <string>
+
+#include "shell/AppFrame.h"
+#include "shell/studying/WrongKeyboardView.h"
 
 namespace corv {
 
+enum class StudyingStart {
+    kContinue = 0,      // where the user left off ("Studying")
+    kCourseChoice = 1,  // "Courses"
+};
+
 class TGuidedStudying {
   public:
-    // 1: start at the course choice; 0: go on where the user left off.
-    int Run(int argument);
+    SectionResult Run(StudyingStart start);
 
     std::string State;
     std::string Previous;
     bool RepeatLastLesson = false;
-    int ResultCode = 0;
+    SectionResult ResultCode = SectionResult::kStay;
 
   private:
     // Each step; false ends the run with ResultCode.
@@ -29,8 +35,8 @@ class TGuidedStudying {
     // The course file the user studies ("ContentsFile", else the policy's default).
     static std::string CourseFile();
     // The characters the course needs that the layout cannot type; the view's answer
-    // when the user was asked (-1: nothing missing).
-    int CheckLayout();
+    // when the user was asked, none when nothing is missing.
+    std::optional<WrongKeyboardAnswer> CheckLayout();
 };
 
 // Registers the "Studying" and "Courses" sections with the main loop, the lesson views

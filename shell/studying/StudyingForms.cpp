@@ -2,10 +2,8 @@
 
 namespace corv::studying {
 
-QLabel* Label(QWidget* parent, int points, bool bold, const char* colour, const char* name) {
-    auto* label = new QLabel(parent);
-    label->setFont(art::UiFont(points, bold));
-    label->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(colour));
+QLabel* Label(QWidget* parent, int points, bool bold, const QColor& colour, const char* name) {
+    QLabel* label = art::NewLabel(parent, points, bold, colour);
     if (name) label->setObjectName(QString::fromLatin1(name));
     return label;
 }
@@ -25,13 +23,5 @@ QProgressBar* Bar(QWidget* parent) {
     bar->setFixedHeight(10);
     return bar;
 }
-
-const char kCard[] = "background: #fffdf8; border: 1px solid #ddd3bf; border-radius: 10px;";
-
-const char kComboStyle[] =
-    "QComboBox::drop-down { subcontrol-origin: padding; subcontrol-position: center right; width: "
-    "24px;"
-    " border: none; }"
-    "QComboBox::down-arrow { image: none; width: 0; height: 0; }";
 
 }  // namespace corv::studying

@@ -14,12 +14,9 @@ namespace corv::studying {
 constexpr int kLeft = 200;
 constexpr int kRight = 784;
 
-QLabel* Label(QWidget* parent, int points, bool bold, const char* colour,
+QLabel* Label(QWidget* parent, int points, bool bold, const QColor& colour,
               const char* name = nullptr);
 QPushButton* Button(QWidget* parent, art::ButtonRole role);
 QProgressBar* Bar(QWidget* parent);
-
-extern const char kCard[];
-extern const char kComboStyle[];
 
 }  // namespace corv::studying

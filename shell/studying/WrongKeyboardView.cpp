@@ -26,18 +26,18 @@ TWrongKeyboardViewStg::TWrongKeyboardViewStg() {
     KeyboardPanel->setGeometry(0, 0, 800, 600);
     auto* card = Make<QFrame>(KeyboardPanel, "KeyboardCard");
     card->setGeometry(PlaceOnBook(110, 120, 580, 270));
-    card->setStyleSheet(QStringLiteral("QFrame#KeyboardCard { %1 }").arg(kCard));
+    card->setStyleSheet(art::CardStyle(QStringLiteral("QFrame#KeyboardCard")));
     auto* v = new QVBoxLayout(card);
     v->setContentsMargins(28, 24, 28, 24);
     v->setSpacing(10);
-    InstructionsLbl = Label(card, 10, false, "#233340");
+    InstructionsLbl = Label(card, 10, false, art::Ink());
     Register(InstructionsLbl, "InstructionsLbl");
     InstructionsLbl->setWordWrap(true);
     v->addWidget(InstructionsLbl);
-    MissingLbl = Label(card, 12, true, "#a3402f");
+    MissingLbl = Label(card, 12, true, art::ErrorRed());
     Register(MissingLbl, "MissingLbl");
     v->addWidget(MissingLbl);
-    LayoutLbl = Label(card, 10, false, "#4d6270");
+    LayoutLbl = Label(card, 10, false, art::InkMuted());
     Register(LayoutLbl, "LayoutLbl");
     v->addWidget(LayoutLbl);
     v->addStretch(1);
@@ -93,13 +93,13 @@ void TWrongKeyboardView::ButtonClick(QObject* sender) {
     if (!sender) return;
     const QString name = sender->objectName();
     if (name == QLatin1String("Settings"))
-        SetModalResult(3);
+        SetModalResult(WrongKeyboardAnswer::kSettings);
     else if (name == QLatin1String("SwitchLayout"))
-        SetModalResult(4);
+        SetModalResult(WrongKeyboardAnswer::kSwitchLayout);
     else if (name == QLatin1String("continuebtn"))
-        SetModalResult(2);
+        SetModalResult(WrongKeyboardAnswer::kContinue);
     else if (name == QLatin1String("changecrs"))
-        SetModalResult(8);
+        SetModalResult(WrongKeyboardAnswer::kChangeCourse);
 }
 
 void TWrongKeyboardView::Teardown() {

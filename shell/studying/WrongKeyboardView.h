@@ -1,8 +1,5 @@
 #pragma once
 // The layout mismatch: the course needs characters the keyboard layout cannot type.
-//
-// Answers: 1 or 3 go to settings, 2 continue anyway, 4 switch to the US International
-// layout, 8 change course, 0 closed.
 
 #include <QWidget>
 #include <memory>
@@ -15,6 +12,15 @@ class QLabel;
 class QPushButton;
 
 namespace corv {
+
+enum class WrongKeyboardAnswer {
+    kClosed = 0,
+    kAccepted = 1,  // Next or Enter: to the settings, as kSettings
+    kContinue = 2,  // study anyway
+    kSettings = 3,
+    kSwitchLayout = 4,  // to the US International layout
+    kChangeCourse = 8,
+};
 
 class TWrongKeyboardViewStg : public TStorageForm {
   public:

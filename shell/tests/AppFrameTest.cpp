@@ -50,7 +50,7 @@ class TutorStart : public ::testing::Test {
         RegisterSection("Info", {569, [this] {
                                      sectionsRun.push_back("Info");
                                      SetExitRequested(true);
-                                     return 0;
+                                     return SectionResult::kStay;
                                  }});
         ::getcwd(cwd, sizeof cwd);
     }

@@ -99,7 +99,9 @@ TEST_F(GuidedStudying, StudiesTheShippedCourseAndComesBackToTheSamePlace) {
     });
     h.Screenshot("exercise-done");
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(1); }, 60000), 0);
+    EXPECT_EQ(
+        h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kCourseChoice)); }, 60000),
+        0);
     EXPECT_EQ(CurrentSection(), "Info");
 
     EXPECT_EQ(user.GetText("ContentsFile"), "speedbuilding.cnt");
@@ -128,14 +130,14 @@ TEST_F(GuidedStudying, StudiesTheShippedCourseAndComesBackToTheSamePlace) {
         EXPECT_TRUE(Page()->List->IsDone(2));
     });
     h.PickSection("Statistics");
-    EXPECT_EQ(h.Run([&] { return studying.Run(0); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }), 0);
 }
 
 TEST_F(GuidedStudying, ANewUserStartsAtTheCourseChoice) {
     CurrentUser()->SetText("NextView", "Studying");
     h.Do([&] { EXPECT_TRUE(dynamic_cast<TCourseListView*>(CurrentView())); });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(0); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }), 0);
     EXPECT_EQ(CurrentUser()->GetText("NextView"), "ChooseCourse");
 }
 
@@ -145,11 +147,11 @@ TEST_F(GuidedStudying, ClosingTheCourseContentsShowsThemAgainNextTime) {
     user.SetText("NextView", "CourseContents");
     h.Do([&] { EXPECT_TRUE(dynamic_cast<TCourseContentsView*>(CurrentView())); });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(0); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }), 0);
     EXPECT_EQ(user.GetText("NextView"), "CourseContents");
     h.Do([&] { EXPECT_TRUE(dynamic_cast<TCourseContentsView*>(CurrentView())); });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(0); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }), 0);
 
     // Back returns to where the user came from: the course choice.
     h.Click("Start1");
@@ -158,7 +160,8 @@ TEST_F(GuidedStudying, ClosingTheCourseContentsShowsThemAgainNextTime) {
     Settle();
     h.Do([&] { EXPECT_TRUE(dynamic_cast<TCourseListView*>(CurrentView())); });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(1); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kCourseChoice)); }),
+              0);
 }
 
 TEST_F(GuidedStudying, ChapterLockInTheCourseContents) {
@@ -177,7 +180,7 @@ TEST_F(GuidedStudying, ChapterLockInTheCourseContents) {
         EXPECT_EQ(h.TextOf("LessonNameLbl"), Str(396) + "1: Short common words");
     });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(0); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }), 0);
     EXPECT_EQ(user.GetInteger("Crs.SPEEDBUILDING.Chapter"), 1);
 
     // With the exemption any lesson opens.
@@ -187,7 +190,7 @@ TEST_F(GuidedStudying, ChapterLockInTheCourseContents) {
     Settle();
     h.Do([&] { EXPECT_EQ(h.TextOf("LessonNameLbl"), Str(396) + "5: Capitals and full stops"); });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(0); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }), 0);
 }
 
 TEST_F(GuidedStudying, ACustomLessonLengthIsStored) {
@@ -206,7 +209,7 @@ TEST_F(GuidedStudying, ACustomLessonLengthIsStored) {
     Settle();
     h.Do([&] { EXPECT_TRUE(Page()); });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(0); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }), 0);
     EXPECT_EQ(user.GetInteger("Crs.SPEEDBUILDING.Duration"), 3);
     EXPECT_EQ(user.GetInteger("SPEEDBUILDING.StudyingTime"), 3);
     EXPECT_EQ(user.GetText("SPEEDBUILDING.StaticTimeOptions"), "10,15,20,30");
@@ -238,7 +241,7 @@ TEST_F(GuidedStudying, FinishingTheCourseShowsTheCompletedPage) {
         EXPECT_EQ(h.TextOf("LessonNameLbl"), Str(396) + "1: Only lesson");
     });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(0); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }), 0);
 
     // Back at the end: begin a new course resets this one.
     user.SetInteger("Crs.SHORT.Chapter", 2);
@@ -247,7 +250,7 @@ TEST_F(GuidedStudying, FinishingTheCourseShowsTheCompletedPage) {
     Settle();
     h.Do([&] { EXPECT_TRUE(dynamic_cast<TCourseListView*>(CurrentView())); });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(0); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }), 0);
     EXPECT_EQ(user.GetInteger("Crs.SHORT.Chapter"), 0);
     EXPECT_EQ(user.GetInteger("Crs.SHORT.Time"), 0);
 }
@@ -272,7 +275,9 @@ TEST_F(GuidedStudying, ALayoutThatCannotTypeTheCourseIsReported) {
             EXPECT_FALSE(h.Window().MenuVisible());
         });
         h.Click(c.button);
-        EXPECT_EQ(h.Run([&] { return studying.Run(0); }), c.result) << c.button;
+        EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }),
+                  c.result)
+            << c.button;
         EXPECT_EQ(user.GetText("NextView"), c.nextView) << c.button;
     }
     // Going on anyway reaches the course contents.
@@ -281,7 +286,7 @@ TEST_F(GuidedStudying, ALayoutThatCannotTypeTheCourseIsReported) {
     Settle();
     h.Do([&] { EXPECT_TRUE(dynamic_cast<TCourseContentsView*>(CurrentView())); });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(0); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kContinue)); }), 0);
 }
 
 TEST_F(GuidedStudying, OtherCoursesOfTheLanguageAreListed) {
@@ -309,7 +314,8 @@ TEST_F(GuidedStudying, OtherCoursesOfTheLanguageAreListed) {
     Settle();
     h.Do([&] { EXPECT_EQ(h.Window().Title(), "Extra practice (old format)"); });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([&] { return studying.Run(1); }), 0);
+    EXPECT_EQ(h.Run([&] { return static_cast<int>(studying.Run(StudyingStart::kCourseChoice)); }),
+              0);
     EXPECT_EQ(user.GetText("ContentsFile"), "extra.cnt");
     EXPECT_EQ(user.GetInteger("NextStep"), 4);
     EXPECT_EQ(user.GetInteger("EXTRA.GoalLevel"), 2);
@@ -322,7 +328,7 @@ TEST_F(GuidedStudying, SectionsAreRegistered) {
     EXPECT_EQ(FindSection("Studying")->titleString, 601);
     h.Do([&] { EXPECT_TRUE(dynamic_cast<TCourseListView*>(CurrentView())); });
     h.PickSection("Info");
-    EXPECT_EQ(h.Run([] { return FindSection("Courses")->run(); }), 0);
+    EXPECT_EQ(h.Run([] { return static_cast<int>(FindSection("Courses")->run()); }), 0);
 }
 
 }  // namespace

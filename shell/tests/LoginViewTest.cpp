@@ -100,7 +100,7 @@ class LoginView : public ::testing::Test {
         return names;
     }
     int Run(const std::string& lastUser = "") {
-        return h.Run([&] { return RunLoginView(stg, lastUser); });
+        return h.Run([&] { return static_cast<int>(RunLoginView(stg, lastUser)); });
     }
 
     test::TempDir root;
