@@ -7,6 +7,12 @@
 // open checks those before taking its own. Keeping the locks off the data file itself
 // means they survive a save that replaces the file by renaming a temporary one over it.
 // The locks vanish with the process, so a crash never leaves a file held.
+//
+// Only an open that writes creates a folder's lock file. An open that only reads never
+// writes into the folder (an installation may be read-only, or a source tree): it takes
+// its locks in the folder's lock file when that is there and writable, and otherwise in a
+// stand-in for the folder in the system's temporary folder, which every open checks too.
+// Readers on other workstations see each other only through the folder's own file.
 
 #include <memory>
 #include <string>
@@ -25,8 +31,8 @@ class ShareLock {
     enum class Result { kGranted, kConflict, kUnavailable };
 
     // access: what this open does; share: what it lets others do at the same time.
-    // kUnavailable: the folder cannot hold the lock file (read-only media); the caller
-    // goes on without sharing checks.
+    // kUnavailable: no lock file can be taken for the folder (a writer in a read-only
+    // folder, a folder that does not exist); the caller goes on without sharing checks.
     static Result Acquire(const std::string& path, unsigned access, unsigned share,
                           std::unique_ptr<ShareLock>& out);
     ~ShareLock();

@@ -4,8 +4,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/FileShare.h"
+#include "testsupport/ReadOnlyFolder.h"
 
 namespace corv::platform {
 namespace {
@@ -65,6 +68,60 @@ TEST(ShareLock, NamesDifferingOnlyInCaseAreOneFile) {
               ShareLock::Result::kGranted);
     EXPECT_FALSE(GrantedInChild(dir + "/USER.USR", kShareRead, kShareReadWrite));
     std::filesystem::remove_all(dir);
+}
+
+TEST(ShareLock, ReadingLeavesTheFolderAsItWasAndStillCounts) {
+    const std::string dir = FreshDir();
+    const std::string path = dir + "/course.cnt";
+    {
+        std::unique_ptr<ShareLock> reader;
+        ASSERT_EQ(ShareLock::Acquire(path, kShareRead, kShareRead, reader),
+                  ShareLock::Result::kGranted);
+        // The others see the reader: a reader that refuses readers and a writer wait.
+        EXPECT_FALSE(GrantedInChild(path, kShareRead, kShareNone));
+        EXPECT_TRUE(GrantedInChild(path, kShareRead, kShareReadWrite));
+        EXPECT_TRUE(corv::test::TreeOf(dir).empty());
+        EXPECT_FALSE(GrantedInChild(path, kShareReadWrite, kShareRead));
+    }
+    EXPECT_TRUE(GrantedInChild(path, kShareReadWrite, kShareNone));
+    {
+        // A writer makes the lock file; a reader then joins it and the writer sees it.
+        std::unique_ptr<ShareLock> writer;
+        ASSERT_EQ(ShareLock::Acquire(path, kShareReadWrite, kShareRead, writer),
+                  ShareLock::Result::kGranted);
+        EXPECT_EQ(corv::test::TreeOf(dir), std::vector<std::string>{".corvshare"});
+        EXPECT_FALSE(GrantedInChild(path, kShareRead, kShareRead));
+        EXPECT_TRUE(GrantedInChild(path, kShareRead, kShareReadWrite));
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ShareLock, ReadersInAReadOnlyFolderStillSeeEachOther) {
+    for (bool withLockFile : {false, true}) {
+        const std::string dir = FreshDir();
+        const std::string path = dir + "/Policy.dyn";
+        if (withLockFile) {
+            std::unique_ptr<ShareLock> writer;
+            ASSERT_EQ(ShareLock::Acquire(path, kShareReadWrite, kShareNone, writer),
+                      ShareLock::Result::kGranted);
+        }
+        const std::vector<std::string> before = corv::test::TreeOf(dir);
+        const int answer = corv::test::InReadOnlyFolder(dir, [&] {
+            std::unique_ptr<ShareLock> reader;
+            const bool ok = ShareLock::Acquire(path, kShareRead, kShareRead, reader) ==
+                                ShareLock::Result::kGranted &&
+                            !GrantedInChild(path, kShareRead, kShareNone) &&
+                            GrantedInChild(path, kShareRead, kShareReadWrite) &&
+                            // Writing stays impossible there, and is no conflict.
+                            !GrantedInChild(path, kShareReadWrite, kShareReadWrite);
+            return ok ? 0 : 1;
+        });
+        if (answer == corv::test::kNoReadOnlyFolder)
+            GTEST_SKIP() << "no way to make a folder read-only";
+        EXPECT_EQ(answer, 0) << (withLockFile ? "with" : "without") << " a lock file";
+        EXPECT_EQ(corv::test::TreeOf(dir), before);
+        std::filesystem::remove_all(dir);
+    }
 }
 
 TEST(ShareLock, UnwritableFolderIsUnavailableNotAConflict) {

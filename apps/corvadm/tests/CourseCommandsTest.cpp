@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "apps/corvadm/tests/RunCorvadm.h"
+#include "testsupport/ReadOnlyFolder.h"
 #include "testsupport/TempDir.h"
 
 namespace {
@@ -84,6 +88,38 @@ TEST_F(CourseCommands, BeginnersCourseChecksCleanButForTheDrillClasses) {
         drills += drill;
     }
     EXPECT_GT(drills, 50) << r.out;
+}
+
+TEST(CourseCheck, ReadingTheInstallationWritesNothingIntoIt) {
+    // A whole copy of the shipped installation, checked as it is and read-only.
+    TempDir dir;
+    const std::string root = dir.path() + "/install";
+    std::filesystem::copy(std::string(CORV_SOURCE_DIR) + "/install", root,
+                          std::filesystem::copy_options::recursive);
+    const std::vector<std::string> before = corv::test::TreeOf(root);
+    auto check = [&] {
+        Result r = RunCorvadm("--root '" + root + "' course check speedbuilding.cnt");
+        EXPECT_EQ(r.status, 0) << r.out;
+        EXPECT_NE(r.out.find("no problems"), std::string::npos) << r.out;
+        return r.status == 0 && r.out.find("no problems") != std::string::npos;
+    };
+    EXPECT_TRUE(check());
+    EXPECT_EQ(corv::test::TreeOf(root), before);
+    // A relative root and file, as an administrator types them beside the installation.
+    char cwd[4096];
+    ASSERT_TRUE(::getcwd(cwd, sizeof cwd));
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0);
+    for (const char* file : {"speedbuilding.cnt", "install/lessons/speedbuilding.cnt"}) {
+        Result r = RunCorvadm(std::string("--root install course check ") + file);
+        EXPECT_EQ(r.status, 0) << file << "\n" << r.out;
+        EXPECT_NE(r.out.find("no problems"), std::string::npos) << file << "\n" << r.out;
+    }
+    ASSERT_EQ(::chdir(cwd), 0);
+    EXPECT_EQ(corv::test::TreeOf(root), before);
+    const int answer = corv::test::InReadOnlyFolder(root, [&] { return check() ? 0 : 1; });
+    if (answer == corv::test::kNoReadOnlyFolder) GTEST_SKIP() << "no read-only folder here";
+    EXPECT_EQ(answer, 0) << "the check of a read-only installation failed";
+    EXPECT_EQ(corv::test::TreeOf(root), before);
 }
 
 TEST_F(CourseCommands, ReportsEveryProblemOfABrokenCourse) {
