@@ -1,4 +1,4 @@
-#include "course/EventClasses.h"
+#include "shell/EventClasses.h"
 
 #include <memory>
 
