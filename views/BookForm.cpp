@@ -201,7 +201,8 @@ TBookFormEx::TBookFormEx() {
     nextBtn_ = makeButton("NextBtn", art::ButtonRole::kPrimary, book_);
     okBtn_ = makeButton("OKBtn", art::ButtonRole::kPrimary, book_);
     cancelBtn_ = makeButton("CancelBtn", art::ButtonRole::kSecondary, book_);
-    const int bw = 118, bh = 34, by = kBookHeight - 18 - bh;
+    // Wide enough for the longest caption the views give them ("Start exercise").
+    const int bw = 140, bh = 34, by = kBookHeight - 18 - bh;
     nextBtn_->setGeometry(kBookWidth - 22 - bw, by, bw, bh);
     okBtn_->setGeometry(kBookWidth - 22 - bw, by, bw, bh);
     cancelBtn_->setGeometry(kBookWidth - 22 - 2 * bw - 12, by, bw, bh);

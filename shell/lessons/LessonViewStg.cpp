@@ -43,7 +43,7 @@ TLessonViewStg::TLessonViewStg() {
     LessonNameLbl->setGeometry(PlaceOnBook(TLessonViewStg::kListLeft, 108, 350, 26));
     ExtraDescLbl = art::NewLabel(LessonPanel, 9, false, art::InkSoft());
     Register(ExtraDescLbl, "ExtraDescLbl");
-    ExtraDescLbl->setGeometry(PlaceOnBook(TLessonViewStg::kListLeft, 458, 350, 40));
+    ExtraDescLbl->setGeometry(PlaceOnBook(TLessonViewStg::kListLeft, 458, 350, 48));
     ExtraDescLbl->setWordWrap(true);
     ExtraDescLbl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
