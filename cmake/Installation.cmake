@@ -8,7 +8,8 @@ function(corv_bundle_installation target)
   # A target of its own so that a change to the data is copied without relinking.
   add_custom_target(${target}_installation ALL
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${src} ${CMAKE_CURRENT_BINARY_DIR}/installation
-    COMMAND ${CMAKE_COMMAND} -E copy ${src}/language.eng ${src}/CorvLangs.ini ${CMAKE_CURRENT_BINARY_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy ${src}/language.eng ${src}/language.deu ${src}/language.fra
+      ${src}/CorvLangs.ini ${CMAKE_CURRENT_BINARY_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/cmake/CorvNPath.ini ${CMAKE_CURRENT_BINARY_DIR}
     VERBATIM)
   add_dependencies(${target} ${target}_installation)

@@ -111,6 +111,32 @@ const ProductInfo& Product() {
     return MutableProduct();
 }
 
+namespace {
+std::function<void()>& LanguageChangedHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+}  // namespace
+
+void SetLanguageChangedHook(std::function<void()> hook) {
+    LanguageChangedHook() = std::move(hook);
+}
+
+void AnnounceLanguageChange() {
+    if (LanguageChangedHook()) LanguageChangedHook()();
+}
+
+void ApplyWindowSize(TBookFormEx& window) {
+    TDynamicSettings* ws = CorvSettings::Workstation();
+    QScreen* screen = window.screen();
+    // Without a screen to fill (offscreen tests) the window keeps its size.
+    if (!ws || !screen || QApplication::platformName() == "offscreen") return;
+    if (screen->availableGeometry().height() > 720 && ws->GetInteger("FullScreen") != 1)
+        window.showMaximized();
+    else if (window.isMaximized())
+        window.showNormal();
+}
+
 void TAppFrame::SetMeterPauseMs(int ms) {
     MeterPauseMs() = ms;
 }
@@ -323,11 +349,7 @@ int TAppFrame::Initialize() {
     // 15. The window.
     s.window.SetTitle(Str(393));
     s.window.show();
-    if (QScreen* screen = s.window.screen()) {
-        if (screen->availableGeometry().height() > 720 && ws->GetInteger("FullScreen") != 1 &&
-            QApplication::platformName() != "offscreen")
-            s.window.showMaximized();
-    }
+    ApplyWindowSize(s.window);
     if (ws->GetInteger("FullScreen") == 2 && !(policy && policy->GetBool("NoFullScreen")) &&
         !ws->GetBool("DirectXDisable"))
         ws->SetInteger("FullScreen", 0);
@@ -522,7 +544,14 @@ int TMain::Run(const std::vector<std::string>& args) {
     TAppFrame frame(window_, loginStorage_, commandLine_);
     frame.OnInitialized = [this] { BuildMenu(); };
     frame.OnRun = [this] { MainLoop(); };
-    return frame.Run();
+    SetLanguageChangedHook([this] {
+        BuildMenu();
+        window_.ApplyCaptions();
+        if (runningTitle_) window_.SetTitle(Localization().String(runningTitle_));
+    });
+    const int rc = frame.Run();
+    SetLanguageChangedHook(nullptr);
+    return rc;
 }
 
 void TMain::BuildMenu() {
@@ -576,7 +605,15 @@ void TMain::MainLoop() {
             continue;
         }
         window_.SetTitle(Localization().String(section->titleString));
+        runningTitle_ = section->titleString;
+        const std::string code = TLocalize::CurrentCode();
         const SectionResult next = section->run ? section->run() : SectionResult::kStay;
+        runningTitle_ = 0;
+        // A section that changed the language without saying so still gets its menu.
+        if (TLocalize::CurrentCode() != code) {
+            BuildMenu();
+            window_.ApplyCaptions();
+        }
         if (next == SectionResult::kMeter)
             SetCurrentSection("Vantor");
         else if (next == SectionResult::kSettings)

@@ -55,6 +55,15 @@ struct ProductInfo {
 };
 const ProductInfo& Product();
 
+// A language change while the program runs (the options page): the hook rebuilds the
+// menu and the captions in the new language; TMain installs it.
+void SetLanguageChangedHook(std::function<void()> hook);
+void AnnounceLanguageChange();
+
+// The main window's size as the workstation's "FullScreen" says: 1 keeps the normal
+// size, otherwise the window is maximized on screens whose work area is taller than 720.
+void ApplyWindowSize(TBookFormEx& window);
+
 // The messages of the inter-program protocol the tutor sends or accepts.
 namespace protocol {
 constexpr const char* kMeterWindow = "Wendro 10";
@@ -106,6 +115,7 @@ class TMain {
     TLoginViewStg* loginStorage_;
     CommandLine commandLine_;
     bool menuBuilt_ = false;
+    int runningTitle_ = 0;  // the title string of the section that runs
 };
 
 }  // namespace corv

@@ -10,6 +10,7 @@
 #include "shell/AboutView.h"
 #include "shell/AppFrame.h"
 #include "shell/login/LoginView.h"
+#include "shell/options/OptionsView.h"
 #include "shell/studying/GuidedStudying.h"
 #include "views/BookForm.h"
 #include "views/FormView.h"
@@ -43,6 +44,10 @@ int main(int argc, char** argv) {
                                  RunAboutView();
                                  return SectionResult::kStay;
                              }});  // Str(569)
+    RegisterSection("Settings", {568, [] {
+                                     RunOptionsView();
+                                     return SectionResult::kStay;
+                                 }});  // Str(568)
     RegisterStudyingSections();
 
     TBookFormEx window;
