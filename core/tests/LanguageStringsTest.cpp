@@ -112,50 +112,98 @@ TEST(LanguageStrings, EveryRequestedStringHasEnglishText) {
                       << requested[n] << ")";
 }
 
-TEST(LanguageStrings, ShippedFilesFollowTheFormat) {
-    std::string bytes = ReadFile(kSourceDir + "/install/language.eng");
-    ASSERT_FALSE(bytes.empty());
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n') {
-            ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
-        }
-        if (bytes[i] == '\r') {
-            ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "bare CR at " << i;
-        }
-    }
-    ASSERT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
-
-    // Loaded the way a program starts: bare names in the installation folder.
+// The codes CorvLangs.ini lists, read as the program reads it.
+std::vector<std::string> ShippedCodes() {
     test::TempDir dir;
-    fsys::copy_file(kSourceDir + "/install/language.eng", dir / "language.eng");
     fsys::copy_file(kSourceDir + "/install/CorvLangs.ini", dir / "CorvLangs.ini");
     char cwd[PATH_MAX];
-    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    if (!getcwd(cwd, sizeof cwd) || chdir(dir.path().c_str()) != 0) return {};
     testsupport::RecordingUi ui;
     TLocalize loc;
-    TLocalize::SetCurrentCode("");
-    int result = loc.Load("language");
-    ASSERT_EQ(chdir(cwd), 0);
+    std::vector<std::string> codes;
+    for (size_t i = 0; i < loc.LanguageList().size(); ++i) codes.push_back(loc.CodeOfEntry(int(i)));
+    if (chdir(cwd) != 0) return {};
+    return codes;
+}
 
-    EXPECT_EQ(result, 0);
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(TLocalize::CurrentCode(), "ENG");
-    EXPECT_EQ(loc.LanguageList(), std::vector<std::string>{"English=ENG"});
-    EXPECT_EQ(loc.DefaultCode(), "ENG");
-    EXPECT_EQ(loc.String(0), "language.eng");
-    // The last line carries the highest number: nothing given lies beyond the table.
-    int highest = 0;
-    for (int n = 0; n < loc.TableSize(); ++n)
-        if (loc.IsGiven(n)) highest = n;
-    EXPECT_EQ(highest, loc.TableSize() - 1);
+TEST(LanguageStrings, ShippedTranslationsHaveEveryEnglishString) {
+    testsupport::RecordingUi ui;
+    TLocalize english;
+    ASSERT_EQ(english.LoadFile(kSourceDir + "/install/language.eng", TLocalize::kBase), 0);
+    const std::vector<std::string> codes = ShippedCodes();
+    ASSERT_GE(codes.size(), 3u) << "CorvLangs.ini lists English, German and French";
+    for (const std::string& code : codes) {
+        if (code == "ENG") continue;
+        const std::string file = "language." + ToLower(code);
+        SCOPED_TRACE(file);
+        TLocalize other;
+        ASSERT_EQ(other.LoadFile(kSourceDir + "/install/" + file, TLocalize::kBase), 0);
+        EXPECT_EQ(other.TableSize(), english.TableSize());
+        for (int n = 0; n < english.TableSize(); ++n) {
+            if (english.IsGiven(n) && !other.IsGiven(n))
+                ADD_FAILURE() << "install/" << file << " has no string " << n << " (English: \""
+                              << english.String(n) << "\")";
+            else if (!english.IsGiven(n) && other.IsGiven(n))
+                ADD_FAILURE() << "install/" << file << " has string " << n
+                              << ", which English does not have";
+            else if (english.IsGiven(n) && english.String(n).empty() != other.String(n).empty())
+                ADD_FAILURE() << "install/" << file << " string " << n << " is empty in one file";
+        }
+    }
+}
 
-    const std::string letters = loc.String(12), capitalisable = loc.String(13),
-                      capitals = loc.String(14);
-    EXPECT_EQ(letters, "abcdefghijklmnopqrstuvwxyz");
-    EXPECT_EQ(capitals, ToUpper(capitalisable));
-    for (char c : capitalisable) EXPECT_NE(letters.find(c), std::string::npos) << c;
-    TLocalize::SetCurrentCode("");
+TEST(LanguageStrings, ShippedFilesFollowTheFormat) {
+    for (const std::string& code : ShippedCodes()) {
+        const std::string name = "language." + ToLower(code);
+        SCOPED_TRACE(name);
+        std::string bytes = ReadFile(kSourceDir + "/install/" + name);
+        ASSERT_FALSE(bytes.empty());
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == '\n') {
+                ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
+            }
+            if (bytes[i] == '\r') {
+                ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "bare CR at " << i;
+            }
+        }
+        ASSERT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+
+        // Loaded the way a program starts: bare names in the installation folder.
+        test::TempDir dir;
+        fsys::copy_file(kSourceDir + "/install/" + name, dir / name);
+        if (code != "ENG")
+            fsys::copy_file(kSourceDir + "/install/language.eng", dir / "language.eng");
+        fsys::copy_file(kSourceDir + "/install/CorvLangs.ini", dir / "CorvLangs.ini");
+        char cwd[PATH_MAX];
+        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+        ASSERT_EQ(chdir(dir.path().c_str()), 0);
+        testsupport::RecordingUi ui;
+        TLocalize loc;
+        TLocalize::SetCurrentCode(code);
+        int result = loc.Load("language");
+        ASSERT_EQ(chdir(cwd), 0);
+
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_EQ(TLocalize::CurrentCode(), code);
+        EXPECT_EQ(loc.LanguageList(), (std::vector<std::string>{"English=ENG", "Deutsch=DEU",
+                                                                "Fran\xe7"
+                                                                "ais=FRA"}));
+        EXPECT_EQ(loc.DefaultCode(), "ENG");
+        EXPECT_EQ(loc.String(0), name);
+        // The last line carries the highest number: nothing given lies beyond the table.
+        int highest = 0;
+        for (int n = 0; n < loc.TableSize(); ++n)
+            if (loc.IsGiven(n)) highest = n;
+        EXPECT_EQ(highest, loc.TableSize() - 1);
+
+        const std::string letters = loc.String(12), capitalisable = loc.String(13),
+                          capitals = loc.String(14);
+        EXPECT_EQ(letters.substr(0, 26), "abcdefghijklmnopqrstuvwxyz");
+        EXPECT_EQ(capitals, ToUpper(capitalisable));
+        for (char c : capitalisable) EXPECT_NE(letters.find(c), std::string::npos) << c;
+        TLocalize::SetCurrentCode("");
+    }
 }
 
 }  // namespace
