@@ -35,8 +35,14 @@ TAboutViewStg::TAboutViewStg() {
 
 std::vector<std::pair<std::string, std::string>> TAboutView::HelpLinks() {
     // Str(551) Str(1478) Str(553)
-    const std::pair<const char*, int> defaults[] = {
+    const std::pair<const char*, int> installed[] = {
         {"manual/tutor.htm", 551}, {"manual/user-manual.htm", 1478}, {"manual/schools.htm", 553}};
+    // The stand-alone typing test has no manual of its own: its help is on the web site.
+    const std::pair<const char*, int> vendor[] = {
+        {"https://www.corvella.example/typingtest/help.htm", 551},
+        {"https://www.corvella.example/typingtest/manual.htm", 1478},
+        {"https://www.corvella.example/typingtest/schools.htm", 553}};
+    const auto& defaults = Product().typeTest ? vendor : installed;
     TDynamicSettings* policy = CorvSettings::Policy();
     const bool noInternet = policy && policy->GetBool("RemoveInternetLinks");
     std::vector<std::pair<std::string, std::string>> links;

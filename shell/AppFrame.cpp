@@ -5,12 +5,16 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QLabel>
+#include <QPixmap>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
 #include "core/Cp1252.h"
 #include "core/DateTime.h"
@@ -25,6 +29,7 @@
 #include "data/User.h"
 #include "data/keyboard/KeyData.h"
 #include "engine/analysis/Analyzer.h"
+#include "engine/analysis/Scores.h"
 #include "meter/ipc/Ipc.h"
 #include "meter/ipc/Protocol.h"
 #include "platform/Identity.h"
@@ -67,6 +72,43 @@ void WaitProcessingEvents(int ms, const std::function<bool()>& done = {}) {
     }
 }
 
+std::function<TAppFrame::ScreenFacts()>& ScreenFactsSource() {
+    static std::function<TAppFrame::ScreenFacts()> source;
+    return source;
+}
+
+TAppFrame::ScreenFacts CurrentScreenFacts(QWidget& window) {
+    if (ScreenFactsSource()) return ScreenFactsSource()();
+    TAppFrame::ScreenFacts facts;
+    if (QScreen* screen = window.screen()) {
+        facts.width = screen->geometry().width();
+        facts.availableHeight = screen->availableGeometry().height();
+        facts.depth = screen->depth();
+    }
+    return facts;
+}
+
+int& SplashMs() {
+    static int ms = 2500;
+    return ms;
+}
+
+std::function<void(QWidget&)>& SplashShownHook() {
+    static std::function<void(QWidget&)> hook;
+    return hook;
+}
+
+std::string& DocumentsFolder() {
+    static std::string folder;
+    return folder;
+}
+
+// The window's captions in the current language; in screenshot mode the caption says so.
+void ApplyCaptions(TBookFormEx& window, const CommandLine& cmd) {
+    window.ApplyCaptions();
+    if (cmd.screenshotMode) window.setWindowTitle("SCREENSHOTMODE");
+}
+
 void Say(const std::string& text, const std::string& caption, ui::Icon icon,
          std::vector<int> ids = {}) {
     ui::Message(text, caption, icon, ui::Buttons::kOk, std::move(ids));
@@ -76,6 +118,7 @@ void Say(const std::string& text, const std::string& caption, ui::Icon icon,
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine c;
+    c.none = args.empty();
     auto is = [](const std::string& a, const char* b) { return EqualsNoCase(a, b); };
     if (args.size() == 1) {
         const std::string& a = args[0];
@@ -141,6 +184,22 @@ void TAppFrame::SetMeterPauseMs(int ms) {
     MeterPauseMs() = ms;
 }
 
+void TAppFrame::SetScreenFactsSource(std::function<ScreenFacts()> source) {
+    ScreenFactsSource() = std::move(source);
+}
+
+void TAppFrame::SetSplashMs(int ms) {
+    SplashMs() = ms;
+}
+
+void TAppFrame::SetSplashShownHook(std::function<void(QWidget&)> hook) {
+    SplashShownHook() = std::move(hook);
+}
+
+void TAppFrame::SetDocumentsFolder(std::string folder) {
+    DocumentsFolder() = std::move(folder);
+}
+
 // ---------------------------------------------------------------------------------------
 
 struct TAppFrame::State {
@@ -156,6 +215,7 @@ struct TAppFrame::State {
     bool analysisCreated = false;
     unsigned bringFront = 0;
     std::string caption;
+    std::string workstation;
 };
 
 TAppFrame::TAppFrame(TBookFormEx& window, TLoginViewStg* loginStorage, CommandLine commandLine)
@@ -228,8 +288,9 @@ int TAppFrame::Initialize() {
         Localization().SetString(1, "Corvella Typing Test");
         Localization().SetString(2, "Corvella Typing Test");
     }
+    MutableProduct().typeTest = s.cmd.typeTest;
     QApplication::setApplicationName(ToQt(Product().title));
-    s.window.ApplyCaptions();
+    ApplyCaptions(s.window, s.cmd);
     s.caption = Str(1);
 
     // 4. Messages the tutor accepts.
@@ -306,6 +367,7 @@ int TAppFrame::Initialize() {
 
     // 10. Workstation settings.
     std::string workstation = s.cmd.noMutex ? s.cmd.workstationName : TUser::WorkstationName();
+    s.workstation = workstation;
     bool opened;
     if (workstation.empty()) {
         Say(Str(376), Str(1), ui::Icon::kWarning, {376, 1});
@@ -351,11 +413,17 @@ int TAppFrame::Initialize() {
     s.window.show();
     ApplyWindowSize(s.window);
     if (ws->GetInteger("FullScreen") == 2 && !(policy && policy->GetBool("NoFullScreen")) &&
-        !ws->GetBool("DirectXDisable"))
+        !ws->GetBool("DirectXDisable") && CurrentScreenFacts(s.window).width > 800)
         ws->SetInteger("FullScreen", 0);
+
+    // 16. The splash, only when started without parameters.
+    if (s.cmd.none) ShowSplash();
 
     // 17. Caps Lock off (does nothing without a display).
     if (platform::CapsLockOn()) platform::SetToggle(3, false);
+
+    // 18-19. Few colours, a small screen.
+    CheckDisplay();
 
     // 20. Sounds and sections.
     ResetSounds();
@@ -406,7 +474,7 @@ int TAppFrame::Initialize() {
     }
 
     // 27.
-    s.window.ApplyCaptions();
+    ApplyCaptions(s.window, s.cmd);
     ShowPendingMessages();
     CheckAssignedTest();
 
@@ -462,9 +530,84 @@ bool TAppFrame::Login() {
             name = UserDisplayName();
         if (!name.empty() && openOrCreate(name)) return true;
     }
+    if (preselect.empty()) ImportEarlierUsers();
     if (!s_->loginStorage) return false;
     s_->window.SetTitle(Str(2));
     return RunLoginView(*s_->loginStorage, preselect) == LoginAnswer::kLoggedOn;
+}
+
+void TAppFrame::ShowSplash() {
+    TProgramSettings* ps = ProgramSettings();
+    const std::string file = fs::ResolveCase(ps->rootFolder + "splashcorv.bmp");
+    if (!fs::FileExists(file)) return;
+    QPixmap picture;
+    if (!picture.load(QString::fromLocal8Bit(file.c_str()))) return;
+    // TSplash: the picture alone, over the middle of the main window.
+    QLabel splash(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    splash.setObjectName(QStringLiteral("TSplash"));
+    splash.setPixmap(picture);
+    splash.setFixedSize(picture.size());
+    const QRect frame = s_->window.frameGeometry();
+    splash.move(frame.center() - QPoint(picture.width() / 2, picture.height() / 2));
+    splash.show();
+    splash.repaint();
+    if (SplashShownHook()) SplashShownHook()(splash);
+    WaitProcessingEvents(SplashMs());
+    splash.close();
+}
+
+void TAppFrame::CheckDisplay() {
+    TDynamicSettings* policy = CorvSettings::Policy();
+    TDynamicSettings* ws = CorvSettings::Workstation();
+    const ScreenFacts facts = CurrentScreenFacts(s_->window);
+    const bool asked = policy && policy->GetBool("256Colors");
+    if (asked || facts.depth <= 8) {
+        // Told once per workstation, and never when the administrator chose it.
+        if (!asked && !ws->GetBool("256Warned")) {
+            Say(Str(1389), Str(1), ui::Icon::kInformation, {1389, 1});
+            ws->SetBool("256Warned", true);
+        }
+        s_->window.SetDecorative(false);
+        s_->window.SetLowColour(true);
+    }
+    if (facts.width > 0 && facts.width <= 640) {
+        if (ui::Message(Compose({168, 169, 170}), Str(1), ui::Icon::kQuestion, ui::Buttons::kYesNo,
+                        {168, 169, 170}) == ui::kAnswerYes)
+            Say(Compose({171, 172, 173, 174, 175, 176, 177, 178}), Str(1), ui::Icon::kInformation,
+                {171, 172, 173, 174, 175, 176, 177, 178});
+    }
+}
+
+void TAppFrame::ImportEarlierUsers() {
+    namespace stdfs = std::filesystem;
+    std::string documents = DocumentsFolder();
+    if (documents.empty())
+        documents = FromQt(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (documents.empty() || s_->workstation.empty()) return;
+    const std::string earlier = fs::ResolveCase(documents + "/Corvella7");
+    if (!fs::FileExists(fs::ResolveCase(earlier + "/" + s_->workstation + ".wks"))) return;
+    if (ui::Message(Str(1950), Str(1), ui::Icon::kQuestion, ui::Buttons::kYesNo, {1950, 1}) !=
+        ui::kAnswerYes)
+        return;
+    // The earlier users join the database folder this version reads; a file already there
+    // is this version's own and is never replaced.
+    TProgramSettings* ps = ProgramSettings();
+    std::error_code error;
+    const stdfs::path target = ps->databaseFolder;
+    for (auto it = stdfs::recursive_directory_iterator(earlier, error);
+         !error && it != stdfs::recursive_directory_iterator(); it.increment(error)) {
+        const stdfs::path to = target / stdfs::relative(it->path(), earlier, error);
+        if (error) break;
+        if (it->is_directory()) {
+            stdfs::create_directories(to, error);
+        } else if (it->is_regular_file() && !fs::FileExists(fs::ResolveCase(to.string()))) {
+            std::error_code copyError;
+            stdfs::copy_file(it->path(), to, copyError);
+            if (copyError) ReportError(-1, to.string() + ": " + copyError.message());
+        }
+    }
+    if (error) ReportError(-1, earlier + ": " + error.message());
+    TUser::RebuildIndexes();
 }
 
 void TAppFrame::ShowPendingMessages() {
@@ -540,13 +683,15 @@ TMain::TMain(TBookFormEx& window, TLoginViewStg* loginStorage)
 
 int TMain::Run(const std::vector<std::string>& args) {
     commandLine_ = ParseCommandLine(args);
+    // Screenshots show the same figures every time.
+    SetScreenshotMode(commandLine_.screenshotMode);
     if (commandLine_.screenshotMode) window_.setWindowTitle("SCREENSHOTMODE");
     TAppFrame frame(window_, loginStorage_, commandLine_);
     frame.OnInitialized = [this] { BuildMenu(); };
     frame.OnRun = [this] { MainLoop(); };
     SetLanguageChangedHook([this] {
         BuildMenu();
-        window_.ApplyCaptions();
+        ApplyCaptions(window_, commandLine_);
         if (runningTitle_) window_.SetTitle(Localization().String(runningTitle_));
     });
     const int rc = frame.Run();
@@ -612,7 +757,7 @@ void TMain::MainLoop() {
         // A section that changed the language without saying so still gets its menu.
         if (TLocalize::CurrentCode() != code) {
             BuildMenu();
-            window_.ApplyCaptions();
+            ApplyCaptions(window_, commandLine_);
         }
         if (next == SectionResult::kMeter)
             SetCurrentSection("Vantor");

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class QWidget;
+
 namespace corv {
 
 class TBookFormEx;
@@ -21,6 +23,7 @@ struct CommandLine {
     std::string workstationName;  // with "/NOMUTEX"
     std::string firstSection;     // "Vantor", "VantorStatistics"
     bool screenshotMode = false;
+    bool none = true;  // no parameters at all
 };
 // Exact, case-insensitive parameters; anything else is ignored.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
@@ -52,6 +55,7 @@ struct ProductInfo {
     std::string build;
     std::string buildDate;
     std::string year;
+    bool typeTest = false;  // "/TYPETEST": the help links lead to the vendor's pages
 };
 const ProductInfo& Product();
 
@@ -91,8 +95,24 @@ class TAppFrame {
     // The milliseconds the tutor waits after pausing the meter; tests shorten it.
     static void SetMeterPauseMs(int ms);
 
+    // What start-up asks of the screen; tests give their own.
+    struct ScreenFacts {
+        int width = 0;            // the whole screen, pixels
+        int availableHeight = 0;  // the work area
+        int depth = 24;           // bits per pixel
+    };
+    static void SetScreenFactsSource(std::function<ScreenFacts()> source);
+    // How long the splash stays (2.5 s), and a look at it while it is shown (tests).
+    static void SetSplashMs(int ms);
+    static void SetSplashShownHook(std::function<void(QWidget& splash)> hook);
+    // "My Documents", where an earlier version kept its users in "Corvella7".
+    static void SetDocumentsFolder(std::string folder);
+
   private:
     bool Login();
+    void ShowSplash();
+    void CheckDisplay();
+    void ImportEarlierUsers();
     void ShowPendingMessages();
     void CheckAssignedTest();
     void Uninstall();
