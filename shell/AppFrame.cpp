@@ -145,6 +145,10 @@ void RegisterSection(const std::string& name, Section section) {
     Sections()[name] = std::move(section);
 }
 
+void UnregisterSection(const std::string& name) {
+    Sections().erase(name);
+}
+
 const Section* FindSection(const std::string& name) {
     auto it = Sections().find(name);
     return it == Sections().end() ? nullptr : &it->second;

@@ -45,6 +45,7 @@ struct Section {
     std::function<SectionResult()> run;
 };
 void RegisterSection(const std::string& name, Section section);
+void UnregisterSection(const std::string& name);
 const Section* FindSection(const std::string& name);
 
 // The product title and version fields shown by the about view and written to the log;
