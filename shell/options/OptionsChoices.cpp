@@ -85,18 +85,25 @@ bool TOptionsChoices::StoreLanguage(TOptionsState& state, int index) {
     TUser* user = CurrentUser();
     if (state.languageLocked || index < 0 || index >= int(state.languageNames.size())) return false;
     TLocalize& loc = Localization();
-    const std::string code = loc.CodeOfEntry(index);
-    if (code.empty()) return false;
-    state.languageIndex = index;
-    if (user && !EqualsNoCase(user->LText("LanguageCode", 1), code))
-        user->SetText("LanguageCode", code);
+    const std::string code = ToUpper(loc.CodeOfEntry(index));
+    const std::string previous = TLocalize::CurrentCode();
+    if (code.empty() || code == previous) return false;
     try {
-        return loc.SetLanguage(code) == 1;
+        loc.SetLanguage(code);
     } catch (const LocalizeError& e) {
-        // A damaged file leaves the table as it was; the message names the fault.
+        // A damaged file: the previous language comes back and the choice is not kept.
         ReportError(-1, e.what());
-        return true;
+        try {
+            loc.SetLanguage(previous);
+        } catch (const LocalizeError&) {
+        }
     }
+    // A missing file falls back to the list's first language; only what loaded is kept.
+    const std::string now = TLocalize::CurrentCode();
+    state.languageIndex = loc.EntryOfCode(now);
+    if (now == code && user && !EqualsNoCase(user->LText("LanguageCode", 1), code))
+        user->SetText("LanguageCode", code);
+    return now != previous || code != now;
 }
 
 bool TOptionsChoices::StoreLayout(TOptionsState& state, bool autoDetect, int layoutIndex) {

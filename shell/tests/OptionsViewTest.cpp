@@ -354,5 +354,33 @@ TEST_F(Options, ANewLanguageRelabelsThePageAndTheMenuAtOnce) {
     RunPage();
 }
 
+TEST_F(Options, ALanguageFileThatIsMissingOrDamagedKeepsTheLanguageAndTheSetting) {
+    Start({});
+    stdfs::remove(root + "language.deu");
+    WriteFile(root + "language.fra", "0=language.fra\r\n1=Corvella\r\nthe end\r\n");
+    auto choose = [this](const char* language) {
+        Check([language](TOptioStg& s) {
+            const int at = s.LangList->findText(ToQt(language));
+            ASSERT_GE(at, 0) << language;
+            s.LangList->setCurrentIndex(at);
+            emit s.LangList->activated(at);
+        });
+    };
+    h.messages.ExpectText(ui::kAnswerOk, "language.DEU not found");
+    choose("Deutsch");
+    h.messages.ExpectText(ui::kAnswerOk, "The last rows of the string resource file not valid");
+    choose(
+        "Fran\xe7"
+        "ais");
+    Check([this](TOptioStg& s) {
+        EXPECT_EQ(TLocalize::CurrentCode(), "ENG");
+        EXPECT_EQ(FromQt(s.LangList->currentText()), "English");
+        EXPECT_EQ(FromQt(s.LanguageC->text()), "Language");
+        EXPECT_EQ(FromQt(h.Window().MenuButton("Settings")->text()), "Settings");
+        EXPECT_EQ(UserValue("LanguageCode"), "");
+    });
+    RunPage();
+}
+
 }  // namespace
 }  // namespace corv
