@@ -3,18 +3,12 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
-#include <QLabel>
-#include <QPixmap>
 #include <QScreen>
 #include <QSocketNotifier>
-#include <QStandardPaths>
-#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 
 #include "core/Cp1252.h"
 #include "core/DateTime.h"
@@ -35,6 +29,7 @@
 #include "platform/Identity.h"
 #include "platform/KeyboardToggles.h"
 #include "platform/qt/QtText.h"
+#include "shell/StartupSteps.h"
 #include "shell/login/LoginView.h"
 #include "version/BuildVersion.h"
 #include "views/BookForm.h"
@@ -59,48 +54,6 @@ ProductInfo& MutableProduct() {
 int& MeterPauseMs() {
     static int ms = 8640;
     return ms;
-}
-
-// Lets the window's own events run while the program waits (the meter saves meanwhile),
-// until `done` says so.
-void WaitProcessingEvents(int ms, const std::function<bool()>& done = {}) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms && !(done && done())) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(10);
-    }
-}
-
-std::function<TAppFrame::ScreenFacts()>& ScreenFactsSource() {
-    static std::function<TAppFrame::ScreenFacts()> source;
-    return source;
-}
-
-TAppFrame::ScreenFacts CurrentScreenFacts(QWidget& window) {
-    if (ScreenFactsSource()) return ScreenFactsSource()();
-    TAppFrame::ScreenFacts facts;
-    if (QScreen* screen = window.screen()) {
-        facts.width = screen->geometry().width();
-        facts.availableHeight = screen->availableGeometry().height();
-        facts.depth = screen->depth();
-    }
-    return facts;
-}
-
-int& SplashMs() {
-    static int ms = 2500;
-    return ms;
-}
-
-std::function<void(QWidget&)>& SplashShownHook() {
-    static std::function<void(QWidget&)> hook;
-    return hook;
-}
-
-std::string& DocumentsFolder() {
-    static std::string folder;
-    return folder;
 }
 
 // The window's captions in the current language; in screenshot mode the caption says so.
@@ -186,22 +139,6 @@ void ApplyWindowSize(TBookFormEx& window) {
 
 void TAppFrame::SetMeterPauseMs(int ms) {
     MeterPauseMs() = ms;
-}
-
-void TAppFrame::SetScreenFactsSource(std::function<ScreenFacts()> source) {
-    ScreenFactsSource() = std::move(source);
-}
-
-void TAppFrame::SetSplashMs(int ms) {
-    SplashMs() = ms;
-}
-
-void TAppFrame::SetSplashShownHook(std::function<void(QWidget&)> hook) {
-    SplashShownHook() = std::move(hook);
-}
-
-void TAppFrame::SetDocumentsFolder(std::string folder) {
-    DocumentsFolder() = std::move(folder);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -421,13 +358,13 @@ int TAppFrame::Initialize() {
         ws->SetInteger("FullScreen", 0);
 
     // 16. The splash, only when started without parameters.
-    if (s.cmd.none) ShowSplash();
+    if (s.cmd.none) ShowSplash(s.window);
 
     // 17. Caps Lock off (does nothing without a display).
     if (platform::CapsLockOn()) platform::SetToggle(3, false);
 
     // 18-19. Few colours, a small screen.
-    CheckDisplay();
+    CheckDisplay(s.window);
 
     // 20. Sounds and sections.
     ResetSounds();
@@ -534,84 +471,10 @@ bool TAppFrame::Login() {
             name = UserDisplayName();
         if (!name.empty() && openOrCreate(name)) return true;
     }
-    if (preselect.empty()) ImportEarlierUsers();
+    if (preselect.empty()) ImportEarlierUsers(s_->workstation);
     if (!s_->loginStorage) return false;
     s_->window.SetTitle(Str(2));
     return RunLoginView(*s_->loginStorage, preselect) == LoginAnswer::kLoggedOn;
-}
-
-void TAppFrame::ShowSplash() {
-    TProgramSettings* ps = ProgramSettings();
-    const std::string file = fs::ResolveCase(ps->rootFolder + "splashcorv.bmp");
-    if (!fs::FileExists(file)) return;
-    QPixmap picture;
-    if (!picture.load(QString::fromLocal8Bit(file.c_str()))) return;
-    // TSplash: the picture alone, over the middle of the main window.
-    QLabel splash(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    splash.setObjectName(QStringLiteral("TSplash"));
-    splash.setPixmap(picture);
-    splash.setFixedSize(picture.size());
-    const QRect frame = s_->window.frameGeometry();
-    splash.move(frame.center() - QPoint(picture.width() / 2, picture.height() / 2));
-    splash.show();
-    splash.repaint();
-    if (SplashShownHook()) SplashShownHook()(splash);
-    WaitProcessingEvents(SplashMs());
-    splash.close();
-}
-
-void TAppFrame::CheckDisplay() {
-    TDynamicSettings* policy = CorvSettings::Policy();
-    TDynamicSettings* ws = CorvSettings::Workstation();
-    const ScreenFacts facts = CurrentScreenFacts(s_->window);
-    const bool asked = policy && policy->GetBool("256Colors");
-    if (asked || facts.depth <= 8) {
-        // Told once per workstation, and never when the administrator chose it.
-        if (!asked && !ws->GetBool("256Warned")) {
-            Say(Str(1389), Str(1), ui::Icon::kInformation, {1389, 1});
-            ws->SetBool("256Warned", true);
-        }
-        s_->window.SetDecorative(false);
-        s_->window.SetLowColour(true);
-    }
-    if (facts.width > 0 && facts.width <= 640) {
-        if (ui::Message(Compose({168, 169, 170}), Str(1), ui::Icon::kQuestion, ui::Buttons::kYesNo,
-                        {168, 169, 170}) == ui::kAnswerYes)
-            Say(Compose({171, 172, 173, 174, 175, 176, 177, 178}), Str(1), ui::Icon::kInformation,
-                {171, 172, 173, 174, 175, 176, 177, 178});
-    }
-}
-
-void TAppFrame::ImportEarlierUsers() {
-    namespace stdfs = std::filesystem;
-    std::string documents = DocumentsFolder();
-    if (documents.empty())
-        documents = FromQt(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    if (documents.empty() || s_->workstation.empty()) return;
-    const std::string earlier = fs::ResolveCase(documents + "/Corvella7");
-    if (!fs::FileExists(fs::ResolveCase(earlier + "/" + s_->workstation + ".wks"))) return;
-    if (ui::Message(Str(1950), Str(1), ui::Icon::kQuestion, ui::Buttons::kYesNo, {1950, 1}) !=
-        ui::kAnswerYes)
-        return;
-    // The earlier users join the database folder this version reads; a file already there
-    // is this version's own and is never replaced.
-    TProgramSettings* ps = ProgramSettings();
-    std::error_code error;
-    const stdfs::path target = ps->databaseFolder;
-    for (auto it = stdfs::recursive_directory_iterator(earlier, error);
-         !error && it != stdfs::recursive_directory_iterator(); it.increment(error)) {
-        const stdfs::path to = target / stdfs::relative(it->path(), earlier, error);
-        if (error) break;
-        if (it->is_directory()) {
-            stdfs::create_directories(to, error);
-        } else if (it->is_regular_file() && !fs::FileExists(fs::ResolveCase(to.string()))) {
-            std::error_code copyError;
-            stdfs::copy_file(it->path(), to, copyError);
-            if (copyError) ReportError(-1, to.string() + ": " + copyError.message());
-        }
-    }
-    if (error) ReportError(-1, earlier + ": " + error.message());
-    TUser::RebuildIndexes();
 }
 
 void TAppFrame::ShowPendingMessages() {

@@ -111,9 +111,6 @@ class TAppFrame {
 
   private:
     bool Login();
-    void ShowSplash();
-    void CheckDisplay();
-    void ImportEarlierUsers();
     void ShowPendingMessages();
     void CheckAssignedTest();
     void Uninstall();
