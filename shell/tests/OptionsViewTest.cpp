@@ -16,7 +16,7 @@
 #include "data/ProgramSettings.h"
 #include "data/User.h"
 #include "data/keyboard/KeyData.h"
-#include "data/keyboard/tests/KeyTestSupport.h"
+#include "data/keyboard/KeySystem.h"
 #include "platform/qt/QtText.h"
 #include "shell/AppFrame.h"
 #include "shell/options/OptionsView.h"
@@ -32,6 +32,19 @@ using test::ReadFile;
 using test::WriteFile;
 using viewtest::ViewHarness;
 
+// The system's layouts as a test sets them.
+class FakeLayoutSystem : public TLayoutSystem {
+  public:
+    std::string current = "00000409";
+    std::string CurrentLayoutId() override { return current; }
+    std::vector<std::string> InstalledLayoutIds() override { return {current}; }
+    bool ActivateLayout(const std::string& id) override {
+        current = id;
+        return true;
+    }
+    bool KeyTable(TSystemKeyTable&) override { return false; }
+};
+
 class Options : public ::testing::Test {
   protected:
     Options() {
@@ -45,7 +58,7 @@ class Options : public ::testing::Test {
         WriteFile(root + "0.grp", "Name=Everybody\r\n");
         ::getcwd(cwd, sizeof cwd);
         ::chdir(root.c_str());  // language files are opened by their bare names
-        auto system = std::make_unique<test::FakeLayoutSystem>();
+        auto system = std::make_unique<FakeLayoutSystem>();
         layouts = system.get();
         SetLayoutSystem(std::move(system));
         Localization().Reset();
@@ -129,7 +142,7 @@ class Options : public ::testing::Test {
     test::TempDir dir;
     std::string root;
     char cwd[PATH_MAX] = {};
-    test::FakeLayoutSystem* layouts = nullptr;
+    FakeLayoutSystem* layouts = nullptr;
     ViewHarness h;
 };
 
