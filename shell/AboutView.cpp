@@ -33,7 +33,7 @@ TAboutViewStg::TAboutViewStg() {
     LinksLbl->setOpenExternalLinks(false);
 }
 
-std::vector<std::pair<std::string, std::string>> TAboutView::HelpLinks() {
+std::vector<std::pair<std::string, std::string>> TAboutView::HelpLinks(bool typeTest) {
     // Str(551) Str(1478) Str(553)
     const std::pair<const char*, int> installed[] = {
         {"manual/tutor.htm", 551}, {"manual/user-manual.htm", 1478}, {"manual/schools.htm", 553}};
@@ -42,7 +42,7 @@ std::vector<std::pair<std::string, std::string>> TAboutView::HelpLinks() {
         {"https://www.corvella.example/typingtest/help.htm", 551},
         {"https://www.corvella.example/typingtest/manual.htm", 1478},
         {"https://www.corvella.example/typingtest/schools.htm", 553}};
-    const auto& defaults = Product().typeTest ? vendor : installed;
+    const auto& defaults = typeTest ? vendor : installed;
     TDynamicSettings* policy = CorvSettings::Policy();
     const bool noInternet = policy && policy->GetBool("RemoveInternetLinks");
     std::vector<std::pair<std::string, std::string>> links;
@@ -89,7 +89,7 @@ void TAboutView::Setup() {
     std::string who = !user ? std::string() : user->IsVisitor() ? Str(17) : user->DisplayName();
     stg_->UserLbl->setText(ToQt(who));
     QString links;
-    for (const auto& [address, title] : HelpLinks())
+    for (const auto& [address, title] : HelpLinks(Product().typeTest))
         links += QStringLiteral("<p><a href=\"%1\">%2</a></p>")
                      .arg(ToQt(address).toHtmlEscaped(), ToQt(title).toHtmlEscaped());
     stg_->LinksLbl->setText(links);

@@ -26,8 +26,9 @@ class TAboutView : public TCustomBookView {
     void Setup() override;
     void Teardown() override;
 
-    // The three help links: (address, title); empty titles are left out.
-    static std::vector<std::pair<std::string, std::string>> HelpLinks();
+    // The three help links: (address, title); empty titles are left out. The stand-alone
+    // typing test (`typeTest`) links to the vendor's pages instead of the manual.
+    static std::vector<std::pair<std::string, std::string>> HelpLinks(bool typeTest);
     // Opens a help link; a page that is missing or cannot be opened is named in an error
     // message, since a console line is all the system would give otherwise.
     static bool OpenHelpLink(const std::string& address);

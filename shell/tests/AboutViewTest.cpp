@@ -92,5 +92,46 @@ TEST_F(AboutView, HelpLinksOpenThePageOrNameTheOneMissing) {
     h.RunModal(view);
 }
 
+TEST_F(AboutView, HelpLinksFollowTheModeAndThePolicy) {
+    using Links = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        const char* what;
+        std::string policy;
+        bool typeTest;
+        Links links;
+    } cases[] = {
+        {"the manual",
+         "",
+         false,
+         {{"manual/tutor.htm", Str(551)},
+          {"manual/user-manual.htm", Str(1478)},
+          {"manual/schools.htm", Str(553)}}},
+        {"the typing test's pages on the web",
+         "",
+         true,
+         {{"https://www.corvella.example/typingtest/help.htm", Str(551)},
+          {"https://www.corvella.example/typingtest/manual.htm", Str(1478)},
+          {"https://www.corvella.example/typingtest/schools.htm", Str(553)}}},
+        {"no internet links",
+         "RemoveInternetLinks=1\r\nLinkAddress2=https://school.example/\r\n",
+         false,
+         {{"manual/tutor.htm", Str(551)}, {"manual/schools.htm", Str(553)}}},
+        {"no internet links in the typing test", "RemoveInternetLinks=1\r\n", true, {}},
+        {"the school's own page",
+         "LinkAddress3=https://school.example/help\r\n",
+         false,
+         {{"manual/tutor.htm", Str(551)},
+          {"manual/user-manual.htm", Str(1478)},
+          {"https://school.example/help", Str(553)}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CorvSettings::CloseAll();
+        WriteFile(root / "Policy.dyn", c.policy);
+        ASSERT_TRUE(CorvSettings::OpenPolicy(root.path() + "/"));
+        EXPECT_EQ(TAboutView::HelpLinks(c.typeTest), c.links);
+    }
+}
+
 }  // namespace
 }  // namespace corv
