@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
 
 #include "core/FileNames.h"
 
@@ -70,6 +71,31 @@ bool WriteFileAtomic(const std::string& path, std::string_view content) {
     ok = ok && ::rename(tmpl.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(tmpl.c_str());
     return ok;
+}
+
+bool CopyFileAtomic(const std::string& from, const std::string& to) {
+    std::string content;
+    return ReadWholeFile(from, content) && WriteFileAtomic(to, content);
+}
+
+std::string KeepDamagedCopy(const std::string& path) {
+    std::string content;
+    if (!ReadWholeFile(path, content)) return {};
+    // The same damage seen again (a second open, a report) makes no second copy.
+    for (const std::string& name : fs::ListMatching(path + ".damaged-*")) {
+        std::string earlier;
+        const std::string copy = fs::DirName(path) + name;
+        if (ReadWholeFile(copy, earlier) && earlier == content) return copy;
+    }
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string copy = path + ".damaged-" + stamp;
+    for (int n = 2; fs::FileExists(copy); ++n)
+        copy = path + ".damaged-" + stamp + "-" + std::to_string(n);
+    return WriteFileAtomic(copy, content) ? copy : std::string();
 }
 
 }  // namespace corv

@@ -54,6 +54,7 @@ constexpr Description kDescriptions[] = {
     {-1202, "User bookmark vs. exercise data overflow"},
     {-1505, "Cannot open User database"},
     {-1517, "Warning: Wrong Userbase file version, size mitsmatch"},
+    {-1518, "Damaged data file, a copy was kept"},
     {-3321, "Problems in Difficult Keys event"},
     {-4000, "AppFrame.Run.Initialize"},
     {-4001, "AppFrame.Run.DeInitialize"},
@@ -135,6 +136,15 @@ int ReportError(int code, std::string_view detail) {
         AppendToLog(number + "  " + description, " - " + std::string(detail), false);
     } catch (...) {
         // Reporting must not bring down the caller that is already handling a failure.
+    }
+    return 0;
+}
+
+int LogError(int code, std::string_view detail) {
+    try {
+        AppendToLog("#" + std::to_string(code) + "  " + ErrorDescription(code),
+                    " - " + std::string(detail), false);
+    } catch (...) {
     }
     return 0;
 }

@@ -8,12 +8,17 @@
 
 namespace corv {
 
+// A data file that did not read cleanly and was kept as a copy.
+constexpr int kDamagedFileError = -1518;
+
 // The fixed English description of an error code ("Unknown error <code>" when none).
 std::string ErrorDescription(int code);
 
 // Shows "#<code> <description>" and the detail, then appends the entry to the log when a
 // log folder is set. Returns 0.
 int ReportError(int code, std::string_view detail);
+// Only the log entry, for a failure the caller tells the user about in its own words.
+int LogError(int code, std::string_view detail);
 // The two-code form: the second code's description takes the detail's place.
 int ReportErrorPair(int code, int secondCode);
 

@@ -11,7 +11,10 @@
 
 #include "core/AtomicFile.h"
 #include "core/Cp1252.h"
+#include "core/ErrorReport.h"
 #include "core/FileNames.h"
+#include "core/Localize.h"
+#include "core/UserInterface.h"
 #include "core/WebAccess.h"
 #include "platform/FileShare.h"
 
@@ -51,6 +54,31 @@ std::optional<T> ParseIntegral(std::string_view text) {
 // Value encodings
 
 namespace settings_format {
+
+std::string FindDamage(std::string_view content) {
+    size_t pos = 0, lineNo = 0;
+    while (pos < content.size()) {
+        ++lineNo;
+        size_t end = content.find_first_of("\r\n", pos);
+        const std::string where = "line " + std::to_string(lineNo);
+        if (end == std::string_view::npos) return where + " is cut off (no line end)";
+        std::string_view line = content.substr(pos, end - pos);
+        if (line.size() > kMaxLineBytes)
+            return where + " is longer than " + std::to_string(kMaxLineBytes) + " bytes";
+        for (unsigned char c : line)
+            if (c < 0x20 && c != '\t')
+                return where + (c == 0 ? " holds NUL bytes" : " holds binary bytes");
+        if (!line.empty()) {
+            size_t eq = line.find('=');
+            if (eq == std::string_view::npos) return where + " is no name=value line";
+            if (eq == 0) return where + " has no name";
+        }
+        pos = (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n')
+                  ? end + 2
+                  : end + 1;
+    }
+    return {};
+}
 
 bool ReadBool(std::string_view text) {
     if (text.empty()) return false;
@@ -176,7 +204,9 @@ void TDynamicFile::Reset() {
     open_ = false;
     dropStreamAfterLoad_ = false;
     memoryOnly_ = false;
+    keepBackup_ = false;
     path_.clear();
+    damage_.clear();
     memory_.clear();
     lines_.clear();
     index_.clear();
@@ -292,11 +322,20 @@ void TDynamicFile::Parse(std::string_view content) {
 int TDynamicFile::Load() {
     if (!open_) return -1;  // File not opened!
     if (loaded_) return 1;
+    damage_.clear();
     if (memoryOnly_) {
         Parse(memory_);
     } else {
+        struct stat st;
+        if (::stat(path_.c_str(), &st) == 0 &&
+            static_cast<uint64_t>(st.st_size) > settings_format::kMaxFileBytes) {
+            damage_ = "the file is larger than " +
+                      std::to_string(settings_format::kMaxFileBytes >> 20) + " MB";
+            return -1;
+        }
         std::string content;
         if (!ReadWholeFile(path_, content)) return -1;
+        damage_ = settings_format::FindDamage(content);
         Parse(content);
     }
     loaded_ = true;
@@ -437,9 +476,21 @@ int TDynamicFile::Save() {
         content += l.text;
         content += "\r\n";
     }
+    if (keepBackup_) KeepBackup();
     if (!WriteFileAtomic(path_, content)) return -1;
     changed_ = false;
     return 1;
+}
+
+void TDynamicFile::KeepBackup() {
+    std::string old;
+    if (!ReadWholeFile(path_, old) || old.empty()) return;
+    // One generation: the .bak is always the last file that read cleanly.
+    if (settings_format::FindDamage(old).empty())
+        WriteFileAtomic(path_ + ".bak", old);
+    else
+        LogError(kDamagedFileError,
+                 path_ + " was damaged before this save; kept as " + KeepDamagedCopy(path_));
 }
 
 int TDynamicFile::Close() {
@@ -567,6 +618,17 @@ bool OpenWorkstation(const std::string& fileName, const std::string& folder, int
     for (const std::string& candidate : {path, path + ".2nd"}) {
         auto ws = std::make_unique<TDynamicSettings>();
         if (ws->Open(candidate, mode) == 1 && ws->LoadNow() == 1) {
+            // Only the program's own choices live here: what reads is used, and the bytes
+            // as they were are kept before the next save rewrites the file.
+            if (!ws->File().Damage().empty()) {
+                const std::string copy = KeepDamagedCopy(ws->File().Path());
+                const std::string text = "The file " + fs::BaseName(ws->File().Path()) +
+                                         " is damaged: " + ws->File().Damage() +
+                                         ". It was copied to " + fs::BaseName(copy) + ".";
+                LogError(kDamagedFileError,
+                         ws->File().Path() + ": " + ws->File().Damage() + "; kept as " + copy);
+                ui::Message(text, Str(1), ui::Icon::kWarning, ui::Buttons::kOk, {1});
+            }
             G().workstation = std::move(ws);
             return true;
         }

@@ -55,6 +55,9 @@ class TDynamicFile {
     // Writes every line through a temporary file renamed over the original; -1 when that
     // fails, and the file on disk and the changed flag stay as they were.
     int Save();
+    // Each save first keeps the file it replaces as "<name>.bak" when that file reads
+    // cleanly; a damaged one is kept as a damaged copy instead (KeepDamagedCopy).
+    void SetKeepBackup(bool keep) { keepBackup_ = keep; }
     int Close();
 
     bool IsReadOnly() const { return readOnly_; }
@@ -63,6 +66,9 @@ class TDynamicFile {
     bool IsChanged() const { return changed_; }
     bool IsOpen() const { return open_; }
     const std::string& Path() const { return path_; }
+    // Why the file's bytes were not what a save writes, from the last load ("" when they
+    // were): see settings_format::FindDamage. A file too large to load fails the load.
+    const std::string& Damage() const { return damage_; }
 
   private:
     struct Line {
@@ -77,6 +83,7 @@ class TDynamicFile {
     int Lookup(std::string_view name, const std::string** value);
     void Parse(std::string_view content);
     void AddLine(std::string text);
+    void KeepBackup();
     void Reset();
 
     bool readOnly_ = false;
@@ -87,7 +94,9 @@ class TDynamicFile {
     bool open_ = false;
     bool dropStreamAfterLoad_ = false;
     bool memoryOnly_ = false;
+    bool keepBackup_ = false;
     std::string path_;
+    std::string damage_;
     std::string memory_;  // content fetched into memory
     std::vector<Line> lines_;
     std::unordered_map<std::string, Slot> index_;  // lower-cased name -> first live line
@@ -128,6 +137,14 @@ class TDynamicSettings {
 
 // Value encodings shared with other readers of these files.
 namespace settings_format {
+// Far beyond any real settings file or line; a larger file is refused unread.
+constexpr size_t kMaxFileBytes = 32u << 20;
+constexpr size_t kMaxLineBytes = 64u << 10;
+// What makes the bytes differ from what a save writes, in words for the user; "" when
+// nothing does. A save ends every line with CR LF and writes only name=value lines of
+// text, so a cut-off last line, NUL or other control bytes, an empty name, a line
+// without "=" or an overlong line mean the file was damaged (empty lines are allowed).
+std::string FindDamage(std::string_view content);
 bool ReadBool(std::string_view text);
 // Whole text as a 32-bit decimal (leading blanks allowed); nullopt otherwise.
 std::optional<int32_t> ParseInt32(std::string_view text);

@@ -102,8 +102,8 @@ void TDifficultKeys::Update() {
         k.blendedCount = static_cast<int>(count);
         k.blendedErrors = static_cast<int>(errors);
 
-        // Capped whatever the filter, so a later filter never shows more than 100.
-        const double d = RawDifficulty(k);
+        // Capped as the difficulty reads through the filter (0 outside it).
+        const double d = Difficulty(static_cast<unsigned char>(c));
         if (d > 100) k.blendedErrors = static_cast<int>(Round(k.blendedErrors * 100.0 / d));
 
         k.lastPendingCount = a;

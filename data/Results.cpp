@@ -114,6 +114,7 @@ TResults::~TResults() = default;
 
 void TResults::Clear() {
     items_.clear();
+    unreadable_.clear();
     highestIndex_ = -1;
 }
 
@@ -266,7 +267,10 @@ int TResults::Load(TDynamicSettings& settings) {
     items_.reserve(found.size());
     for (const Found& f : found) {
         auto item = std::make_unique<TResultItem>();
-        if (!ParseLine(f.value, *item)) continue;
+        if (!ParseLine(f.value, *item)) {
+            unreadable_.push_back("Re" + std::to_string(f.index));
+            continue;
+        }
         item->Index = f.index;
         items_.push_back(std::move(item));
     }

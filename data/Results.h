@@ -61,8 +61,10 @@ class TResults {
     TResults& operator=(const TResults&) = delete;
 
     // Reads every "Re" + n line of the settings; unreadable lines are skipped but their
-    // numbers stay taken. Returns the number of results read.
+    // numbers stay taken (Unreadable() names them). Returns the number of results read.
     int Load(TDynamicSettings& settings);
+    // The keys ("Re12") of the lines the last load could not read.
+    const std::vector<std::string>& Unreadable() const { return unreadable_; }
     // Writes "ReCnt" and every result's line; 1, or -1 when a line could not be set.
     int Save(TDynamicSettings& settings) const;
     void Clear();
@@ -116,6 +118,7 @@ class TResults {
     bool RenameCompanion(int from, int to) const;
 
     std::vector<std::unique_ptr<TResultItem>> items_;
+    std::vector<std::string> unreadable_;
     int highestIndex_ = -1;
     std::string databaseFolder_;
     std::string userBase_;

@@ -26,6 +26,7 @@
 #include "data/ProgramSettings.h"
 #include "data/Results.h"
 #include "data/SpyedApps.h"
+#include "data/UserMaintenance.h"
 #include "data/WordList.h"
 #include "platform/Autostart.h"
 #include "platform/FileShare.h"
@@ -36,6 +37,7 @@ namespace {
 
 constexpr int kStatisticsVersion = 6;
 constexpr size_t kMaxWordsBlock = 64u << 20;  // far above any real collection
+constexpr int kMaxIndexedGroup = 9999;        // far above any real installation
 constexpr const char* kAutostartName = "TypingVantor";
 // Letters a user name may keep whatever the language.
 constexpr const char* kNameLetters = "abcdefghijklmnopqrstuvwxyz0123456789\xF6\xE5\xE4\xD6\xC5\xC4";
@@ -105,10 +107,17 @@ bool ReadUserFile(const std::string& path, std::string& userName, int& groupId) 
     return true;
 }
 
+bool GroupFileExists(int id) {
+    return fs::FileExists(fs::ResolveCase(Root() + std::to_string(id) + ".grp"));
+}
+
 std::vector<std::string> UnindexedUsers() {
     std::set<std::string> indexed;
-    for (int id : ExistingGroupIds())
+    // An index counts only while its group file exists.
+    for (int id : ExistingGroupIds()) {
+        if (!GroupFileExists(id)) continue;
         for (const std::string& l : ReadIndex(id)) indexed.insert(ToLower(FilePart(l)));
+    }
     std::vector<std::string> out;
     for (const std::string& file : fs::ListMatching(Database() + "*.usr")) {
         if (IsVisitorFile(file) || indexed.count(ToLower(file))) continue;
@@ -118,6 +127,17 @@ std::vector<std::string> UnindexedUsers() {
         out.push_back(file + "=" + name);
     }
     return out;
+}
+
+// Keeps the damaged bytes, logs, and refuses the file: nothing reads past the damage and
+// no save replaces what is left of it.
+[[noreturn]] void RefuseDamaged(TDynamicSettings* settings, const std::string& path,
+                                const std::string& damage, const std::string& userName) {
+    if (settings) settings->File().DiscardChanges();
+    const std::string copy = KeepDamagedCopy(path);
+    LogError(kDamagedFileError, path + ": " + damage + "; " +
+                                    (copy.empty() ? "no copy could be made" : "kept as " + copy));
+    throw DamagedUserFile(path, damage, copy, userName);
 }
 
 double RoundHalfEven(double v) {
@@ -130,6 +150,19 @@ double RoundHalfEven(double v) {
 
 }  // namespace
 
+DamagedUserFile::DamagedUserFile(const std::string& filePath, const std::string& what,
+                                 const std::string& copyPath, const std::string& userName)
+    : UserError("The file " + fs::BaseName(filePath) + " is damaged: " + what +
+                ". It was left as it is" +
+                (copyPath.empty() ? std::string() : " and copied to " + fs::BaseName(copyPath)) +
+                (userName.empty() ? std::string(".")
+                                  : ". The last good save can be restored with: corvadm users "
+                                    "restore \"" +
+                                        userName + "\"")),
+      path(filePath),
+      damage(what),
+      copy(copyPath) {}
+
 // ---------------------------------------------------------------------------------------
 // Groups
 
@@ -137,9 +170,14 @@ std::unique_ptr<TUserGroup> TUserGroup::Open(int id, int mode) {
     auto group = std::make_unique<TUserGroup>();
     const std::string path = fs::ResolveCase(Root() + std::to_string(id) + ".Grp");
     if (group->TDynamicSettings::Open(path, mode) != 1 || group->LoadNow() != 1) {
+        if (!group->File().Damage().empty())
+            RefuseDamaged(group.get(), path, group->File().Damage(), "");
         if (group->TDynamicSettings::Open(path, 1) != 1 || group->LoadNow() != 1)
             throw UserError(Str(1887) + " " + path + "\r\n" + Str(1888));
     }
+    // A damaged group is kept and refused rather than written back.
+    if (!group->File().Damage().empty())
+        RefuseDamaged(group.get(), path, group->File().Damage(), "");
     if (!group->File().IsReadOnly() && group->GetReal("Date") == 0)
         group->SetReal("Date", NowDateTime());
     return group;
@@ -258,10 +296,12 @@ std::vector<std::string> TUser::UserNames(int group) {
 
 void TUser::RebuildIndexes() {
     const std::string db = Database();
-    const std::vector<int> groups = ExistingGroupIds();
+    // Every group id from 0 to the highest has a list, written even when empty; a group
+    // file named by a huge number must not mean millions of index files.
+    const int highest = std::min(TUserGroup::HighestGroupId(), kMaxIndexedGroup);
     std::map<int, std::vector<std::string>> lists;
     std::map<std::string, std::pair<int, std::string>> previous;  // lower file -> group, line
-    for (int id : groups) {
+    for (int id = 0; id <= highest; ++id) {
         lists[id];
         for (const std::string& l : ReadIndex(id)) previous[ToLower(FilePart(l))] = {id, l};
     }
@@ -283,7 +323,7 @@ void TUser::RebuildIndexes() {
             if (it != previous.end()) lists[it->second.first].push_back(it->second.second);
             continue;
         }
-        if (!lists.count(group)) group = 0;
+        if (group < 0 || group > highest) group = 0;
         lists[group].push_back(file + "=" + name);
     }
     progress.Hide();
@@ -374,8 +414,14 @@ std::unique_ptr<TUser> TUser::Open(const std::string& givenName, int indexGroup,
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
         if (fd >= 0) ::close(fd);
     }
-    if (user->TDynamicSettings::Open(path, mode) != 1 || user->LoadNow() != 1)
-        throw UserError(Str(528));
+    if (user->TDynamicSettings::Open(path, mode) != 1) throw UserError(Str(528));
+    if (user->LoadNow() != 1) {
+        if (user->File().Damage().empty()) throw UserError(Str(528));
+        RefuseDamaged(user.get(), path, user->File().Damage(), user->name_);
+    }
+    if (!user->File().Damage().empty())
+        RefuseDamaged(user.get(), path, user->File().Damage(), user->name_);
+    user->File().SetKeepBackup(true);
 
     std::string owner = user->GetText("UserName");
     if (!owner.empty() && !EqualsNoCase(owner, user->name_))
@@ -383,6 +429,10 @@ std::unique_ptr<TUser> TUser::Open(const std::string& givenName, int indexGroup,
     if (lockMode != kReadOnly) user->SetText("UserName", user->name_);
     user->results_->SetCompanionFiles(Database(), NormalizeName(user->GetText("Username")));
     user->results_->Load(*user);
+    if (!user->results_->Unreadable().empty())
+        RefuseDamaged(user.get(), path,
+                      "the result line " + user->results_->Unreadable().front() + " does not read",
+                      user->name_);
     user->keyLevel = 1;
     user->keyProgression.clear();
 
@@ -437,8 +487,14 @@ void TUser::OpenGroup() {
         path = fs::ResolveCase(Root() + "0.Grp");
     }
     auto group = std::make_unique<TUserGroup>();
-    if (group->TDynamicSettings::Open(path, -4) == 1 && group->LoadNow() == 1)
+    if (group->TDynamicSettings::Open(path, -4) == 1 && group->LoadNow() == 1) {
+        // Read only, so it is used as it reads; its bytes are kept and the log says so.
+        if (!group->File().Damage().empty()) {
+            const std::string copy = KeepDamagedCopy(path);
+            LogError(kDamagedFileError, path + ": " + group->File().Damage() + "; kept as " + copy);
+        }
         group_ = std::move(group);
+    }
 }
 
 int TUser::SaveUser() {
@@ -473,6 +529,12 @@ void TUser::LoadStatistics() {
     file.ReadInt32(version);
     if (file.Status() >= 0) DifficultKeysA().Load(file);
     if (version == kStatisticsVersion && file.Status() >= 0) DifficultKeysB().Load(file);
+    if (file.Status() == kFileEnd) {  // cut off inside the tables
+        file.Close();
+        DifficultKeysA().Clear();
+        DifficultKeysB().Clear();
+        RefuseDamaged(this, path, "the key tables are cut off", name_);
+    }
     if (file.Status() == kFileOk) {
         // The meter's words stay exactly as stored until the meter itself rewrites them.
         std::string rest;
@@ -513,6 +575,12 @@ int TUser::SaveStatistics() {
     }
     int closed = file.Close();
     if (status == kFileOk && closed != kFileClosed) status = closed;
+    if (status == kFileOk) {
+        // One generation back, taken only from a whole file.
+        std::string old;
+        if (ReadWholeFile(path, old) && StatisticsDamage(old).empty())
+            WriteFileAtomic(path + ".bak", old);
+    }
     if (status == kFileOk && ::rename(tmp.c_str(), path.c_str()) != 0) status = kFileShortWrite;
     if (status != kFileOk) {
         ::unlink(tmp.c_str());
@@ -599,7 +667,7 @@ int32_t TUser::LInteger(const std::string& key, int mode) {
 }
 
 bool TUser::LBool(const std::string& key, int mode) {
-    return settings_format::ReadBool(LayeredValue(key, mode));
+    return LayeredValue(key, mode) == "1";
 }
 
 double TUser::LReal(const std::string& key, int mode) {

@@ -21,6 +21,15 @@ class UserError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A user's file that did not read cleanly. Its bytes were kept as a copy beside it and
+// the error log says so; the file itself is left as it is, never written over.
+class DamagedUserFile : public UserError {
+  public:
+    DamagedUserFile(const std::string& path, const std::string& damage, const std::string& copy,
+                    const std::string& userName);
+    std::string path, damage, copy;
+};
+
 class TUserGroup : public TDynamicSettings {
   public:
     // Root folder + id + ".Grp" in `mode`, else created in mode 1. Throws UserError.

@@ -18,6 +18,7 @@
 #include "apps/corvadm/Installation.h"
 #include "apps/corvadm/LayoutCommands.h"
 #include "core/Cp1252.h"
+#include "core/ErrorReport.h"
 #include "core/FileNames.h"
 #include "core/Localize.h"
 #include "core/Settings.h"
@@ -26,6 +27,7 @@
 #include "data/ProgramSettings.h"
 #include "data/Results.h"
 #include "data/User.h"
+#include "data/UserMaintenance.h"
 #include "version/BuildVersion.h"
 
 using namespace corv;
@@ -57,6 +59,8 @@ constexpr Command kCommands[] = {
      Needs::kDatabase},
     {"users", "show", "NAME", "settings, results and difficult keys of a user", Needs::kDatabase},
     {"users", "rebuild-index", "", "rebuild the user indexes from the user files",
+     Needs::kDatabase},
+    {"users", "restore", "NAME", "put back the last good save of a damaged user (.bak)",
      Needs::kDatabase},
     {"layout", "check", "FILE", "every problem of a keyboard layout (exit 1 if any)", Needs::kFile},
     {"layout", "show", "FILE", "keys, fingers and home row of a keyboard layout", Needs::kFile},
@@ -205,6 +209,13 @@ int Users(const std::vector<std::string>& args) {
         TUser::RebuildIndexes();
         return 0;
     }
+    if (args[0] == "restore" && args.size() == 2) {
+        std::vector<std::string> done;
+        std::string error;
+        if (!RestoreUserFiles(Utf8ToCp1252(args[1]), done, error)) return Fail(Cp1252ToUtf8(error));
+        for (const std::string& line : done) Print("restored " + Cp1252ToUtf8(line));
+        return 0;
+    }
     return Fail("unknown users command");
 }
 
@@ -288,6 +299,8 @@ int main(int argc, char** argv) {
             if (!fs::DirectoryExists(ps->databaseFolder))
                 return Fail("the database folder " + Cp1252ToUtf8(ps->databaseFolder) +
                             " does not exist (no user has been saved yet?)");
+            // What is done to damaged files is logged where the programs log it.
+            SetErrorLogFolder(ps->databaseFolder);
         }
         std::vector<std::string> rest(args.begin() + 1, args.end());
         int rc = admin::kExitFailed;

@@ -5,8 +5,12 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 
+#include "core/ErrorReport.h"
+#include "core/FileNames.h"
 #include "core/Settings.h"
+#include "testsupport/RecordingUi.h"
 #include "testsupport/TempDir.h"
 
 namespace corv {
@@ -310,6 +314,88 @@ TEST(CorvSettingsGlobals, PolicyValuesAndWorkstationFallback) {
     CorvSettings::Workstation()->SetText("LastStudent", "Ann");
     CorvSettings::CloseAll();
     EXPECT_EQ(ReadFile(dir / "PC1.wk10.2nd"), "LastStudent=Ann\r\n");
+}
+
+TEST(SettingsDamage, FindsWhatASaveNeverWrites) {
+    struct Case {
+        std::string bytes;
+        const char* damage;  // "" when clean
+    } cases[] = {
+        {"", ""},
+        {"a=1\r\nb=2\r\n", ""},
+        {"a=1\r\n\r\nlone=lf\n", ""},  // empty lines and lone line ends read cleanly
+        {"a=1\r\nb=", "line 2 is cut off"},
+        {"a=1\r\nb" + std::string(1, '\0') + "=2\r\n", "line 2 holds NUL bytes"},
+        {"a=\x01\x02\r\n", "line 1 holds binary bytes"},
+        {"a=\tx\r\n", ""},
+        {"just text\r\n", "line 1 is no name=value line"},
+        {"=value\r\n", "line 1 has no name"},
+        {"a=" + std::string(settings_format::kMaxLineBytes, 'x') + "\r\n", "longer than"},
+    };
+    for (const Case& c : cases) {
+        const std::string found = settings_format::FindDamage(c.bytes);
+        if (*c.damage == 0)
+            EXPECT_EQ(found, "") << c.bytes.substr(0, 20);
+        else
+            EXPECT_NE(found.find(c.damage), std::string::npos) << found;
+    }
+}
+
+TEST(SettingsDamage, ATooLargeFileIsRefusedUnread) {
+    TempDir dir;
+    {
+        std::FILE* f = std::fopen((dir / "big.dyn").c_str(), "wb");
+        ASSERT_TRUE(f);
+        ASSERT_EQ(::ftruncate(::fileno(f), settings_format::kMaxFileBytes + 1), 0);
+        std::fclose(f);
+    }
+    TDynamicFile file;
+    ASSERT_EQ(file.Open(dir / "big.dyn", -3), 1);
+    EXPECT_EQ(file.Load(), -1);
+    EXPECT_NE(file.Damage().find("larger than 32 MB"), std::string::npos);
+}
+
+TEST(SettingsDamage, SavesKeepTheLastCleanFileAsBackup) {
+    TempDir dir;
+    const std::string path = dir / "u.usr";
+    WriteFile(path, "a=1\r\n");
+    TDynamicFile file;
+    ASSERT_EQ(file.Open(path, 2), 1);
+    file.SetKeepBackup(true);
+    file.SetText("a", "2");
+    ASSERT_EQ(file.Save(), 1);
+    EXPECT_EQ(ReadFile(path + ".bak"), "a=1\r\n");
+    // Damaged meanwhile: the damage is kept as a copy, the backup stays the clean file.
+    WriteFile(path, "a=2\r\nb");
+    file.SetText("a", "3");
+    ASSERT_EQ(file.Save(), 1);
+    EXPECT_EQ(ReadFile(path + ".bak"), "a=1\r\n");
+    EXPECT_EQ(ReadFile(path), "a=3\r\n");
+    const auto copies = fs::ListMatching(path + ".damaged-*");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(ReadFile(dir / copies[0]), "a=2\r\nb");
+}
+
+TEST(SettingsDamage, ADamagedWorkstationFileIsCopiedReportedAndKeepsItsLines) {
+    TempDir dir;
+    testsupport::RecordingUi ui;
+    SetErrorLogFolder(dir.path());
+    const std::string bytes = "LastStudent=Ann\r\nFullScreen=2";
+    WriteFile(dir / "PC1.wk10", bytes);
+    ASSERT_TRUE(CorvSettings::OpenWorkstation("PC1.wk10", dir.path(), 2));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find("PC1.wk10 is damaged: line 2 is cut off"),
+              std::string::npos);
+    const auto copies = fs::ListMatching(dir / "PC1.wk10.damaged-*");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(ReadFile(dir / copies[0]), bytes);
+    EXPECT_NE(ReadFile(dir / "Errors.log").find(copies[0]), std::string::npos);
+    // What could be read is kept by the next save.
+    EXPECT_EQ(CorvSettings::Workstation()->GetInteger("FullScreen"), 2);
+    CorvSettings::Workstation()->SetText("LastStudent", "Bo");
+    CorvSettings::CloseAll();
+    EXPECT_EQ(ReadFile(dir / "PC1.wk10"), "LastStudent=Bo\r\nFullScreen=2\r\n");
+    SetErrorLogFolder("");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/ErrorReport.h"
 #include "core/FileNames.h"
 #include "core/Localize.h"
 #include "core/TextFiles.h"
@@ -13,6 +14,7 @@
 #include "data/ProgramSettings.h"
 #include "data/Results.h"
 #include "data/User.h"
+#include "data/UserMaintenance.h"
 #include "platform/Autostart.h"
 #include "platform/Identity.h"
 #include "testsupport/RecordingUi.h"
@@ -172,7 +174,12 @@ TEST_F(Installation, LayeredLookups) {
     EXPECT_EQ(user->LInteger("Nothing"), 0);
     EXPECT_TRUE(user->IsLocked("Colour"));
     EXPECT_FALSE(user->IsLocked("Size"));
-    user->SetText("Flag", "True");
+    // The layered boolean is true only for exactly "1".
+    for (const char* no : {"True", "yes", "10", "0"}) {
+        user->SetText("Flag", no);
+        EXPECT_FALSE(user->LBool("Flag")) << no;
+    }
+    user->SetText("Flag", "1");
     EXPECT_TRUE(user->LBool("Flag"));
     EXPECT_EQ(user->LList("List", 1), (std::vector<std::string>{"a", "b"}));
     user->SetText("List", "x");
@@ -205,7 +212,7 @@ TEST_F(Installation, GroupIdsAndNames) {
     EXPECT_GT(g->GetReal("Date"), 40000);
 }
 
-TEST_F(Installation, IndexesLoopOverExistingGroupsAndKeepUsersSorted) {
+TEST_F(Installation, IndexesCoverEveryGroupIdAndKeepUsersSorted) {
     WriteFile(root + "3.grp", "Name=Three\r\n");
     for (auto [name, group] : {std::pair{"Carl", 3}, {"anna", 0}, {"Bert", 3}, {"Dora", 2}}) {
         auto u = TUser::Create(name);
@@ -214,10 +221,12 @@ TEST_F(Installation, IndexesLoopOverExistingGroupsAndKeepUsersSorted) {
     }
     TUser::RebuildIndexes();
     EXPECT_EQ(ReadFile(db() + "3.idx"), "Bert.usr=Bert\r\nCarl.usr=Carl\r\n");
-    // Group 2 has no group file: its user is in group 0; no index is written for 1 or 2.
-    EXPECT_EQ(ReadFile(db() + "0.idx"), "Anna.usr=anna\r\nDora.usr=Dora\r\n");
-    EXPECT_FALSE(fs::FileExists(db() + "1.idx"));
-    EXPECT_FALSE(fs::FileExists(db() + "2.idx"));
+    // Every id up to the highest gets its index, empty or not. Group 2 has no group file,
+    // so its index does not count: Dora is listed among the unindexed users of group 0.
+    EXPECT_EQ(ReadFile(db() + "0.idx"), "Anna.usr=anna\r\n");
+    EXPECT_EQ(ReadFile(db() + "1.idx"), "");
+    EXPECT_EQ(ReadFile(db() + "2.idx"), "Dora.usr=Dora\r\n");
+    EXPECT_EQ(TUser::UserNames(0), (std::vector<std::string>{"anna", "Dora"}));
     EXPECT_EQ(TUser::UserNames(-1), (std::vector<std::string>{"anna", "Bert", "Carl", "Dora"}));
     EXPECT_EQ(TUser::UserNames(3), (std::vector<std::string>{"Bert", "Carl"}));
     // A new user is unindexed until the next rebuild, but listed with group 0.
@@ -288,28 +297,141 @@ TEST_F(Installation, StatisticsFileKeepsTheWordsBlockByteExact) {
     EXPECT_EQ(ReadFile(db() + "S.DTA"), stored + words);
 }
 
-TEST_F(Installation, TruncatedStatisticsFileLoadsWithoutCrash) {
-    TUser::Create("T")->SaveUser();
-    std::string stored = ReadFile(db() + "T.DTA");
-    WriteFile(db() + "T.DTA", stored.substr(0, 100));
-    EXPECT_NO_THROW(TUser::Open("T", -1, TUser::kShared, false));
-    WriteFile(db() + "T.DTA", "garbage");
-    EXPECT_NO_THROW(TUser::Open("T", -1, TUser::kShared, false));
+// The copies KeepDamagedCopy made of a file.
+std::vector<std::string> DamagedCopies(const std::string& path) {
+    return fs::ListMatching(path + ".damaged-*");
 }
 
-TEST_F(Installation, DamagedUserFileIsReadWithoutLosingLines) {
+TEST_F(Installation, DamagedUserFilesAreRefusedKeptAndLogged) {
     std::string garbage;
-    for (int i = 0; i < 5000; ++i) garbage += static_cast<char>((i * 131) % 256);
-    std::string content =
-        "UserName=D\r\nRe0=BKM;x\r\n" + std::string(1 << 20, 'L') + "\r\n" + garbage;
-    WriteFile(db() + "D.usr", content);
-    {
-        auto u = TUser::Open("D", -1, TUser::kShared, true);
-        u->SaveUser();
+    for (int i = 0; i < 5000; ++i) garbage += static_cast<char>((i * 131 + i / 7) % 256);
+    const std::string good = "UserName=D\r\nDateStarted=1.1.2026\r\nTimeStudied=600\r\n";
+    const std::string result =
+        "Re0=BKM;ENGLISH;3;2;1;0;1;39000.5;95;CT;0;95;TEXT;4;90;600;0;0;180;160;96;70;85;12;0;"
+        "450;3;5\r\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* damage;
+    } cases[] = {
+        {"cut off in a line", good + result.substr(0, 40), "line 4 is cut off"},
+        {"NUL bytes", good + "Time" + std::string(3, '\0') + "=1\r\n", "line 4 holds NUL"},
+        {"random bytes", garbage, "line 1 holds"},
+        {"a result that does not read", good + "Re0=BKM;x\r\n", "Re0 does not read"},
+        {"no name=value lines", "Dear diary,\r\ntoday I typed.\r\n", "no name=value line"},
+        {"an overlong line", good + "Notes=" + std::string(1 << 20, 'L') + "\r\n", "longer than"},
+    };
+    SetErrorLogFolder(db());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(db());
+        ::mkdir(db().c_str(), 0777);
+        WriteFile(db() + "D.usr", c.bytes);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                TUser::Open("D", -1, TUser::kShared, false);
+                ADD_FAILURE() << "opened";
+            } catch (const DamagedUserFile& e) {
+                EXPECT_NE(e.damage.find(c.damage), std::string::npos) << e.damage;
+                const std::string message = e.what();
+                EXPECT_NE(message.find("D.usr is damaged"), std::string::npos) << message;
+                EXPECT_NE(message.find(fs::BaseName(e.copy)), std::string::npos) << message;
+                EXPECT_NE(message.find("corvadm users restore \"D\""), std::string::npos);
+            }
+        }
+        // Never written over, copied once however often it is seen, and logged.
+        EXPECT_EQ(ReadFile(db() + "D.usr"), c.bytes);
+        auto copies = DamagedCopies(db() + "D.usr");
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_EQ(ReadFile(db() + copies[0]), c.bytes);
+        const std::string log = ReadFile(db() + "Errors.log");
+        EXPECT_NE(log.find("#-1518"), std::string::npos);
+        EXPECT_NE(log.find(copies[0]), std::string::npos);
     }
-    std::string after = ReadFile(db() + "D.usr");
-    EXPECT_NE(after.find(std::string(1 << 20, 'L')), std::string::npos);
-    EXPECT_NE(after.find("Re0=BKM;x"), std::string::npos);
+    SetErrorLogFolder("");
+}
+
+TEST_F(Installation, DamagedStatisticsFileIsRefusedAndKept) {
+    TUser::Create("T")->SaveUser();
+    const std::string stored = ReadFile(db() + "T.DTA");
+    for (const std::string& damaged :
+         {stored.substr(0, 100), std::string("garbage"), stored.substr(0, stored.size() - 1)}) {
+        WriteFile(db() + "T.DTA", damaged);
+        EXPECT_THROW(TUser::Open("T", -1, TUser::kShared, false), DamagedUserFile);
+        EXPECT_EQ(ReadFile(db() + "T.DTA"), damaged);
+        // Settings alone do not touch the statistics file, so the user can still be read.
+        EXPECT_NO_THROW(TUser::Open("T", -1, TUser::kReadOnly, true));
+    }
+    EXPECT_EQ(DamagedCopies(db() + "T.DTA").size(), 3u);
+}
+
+TEST_F(Installation, EverySaveKeepsTheLastGoodFileAsBackup) {
+    auto user = TUser::Create("B");
+    user->SaveUser();
+    const std::string first = ReadFile(db() + "B.usr");
+    const std::string firstDta = ReadFile(db() + "B.DTA");
+    EXPECT_FALSE(fs::FileExists(db() + "B.usr.bak"));  // an empty new file is no save
+    user->SetInteger("TimeStudied", 60);
+    DifficultKeysA().RecordKeystroke('k', true);
+    user->SaveUser();
+    EXPECT_EQ(ReadFile(db() + "B.usr.bak"), first);
+    EXPECT_EQ(ReadFile(db() + "B.DTA.bak"), firstDta);
+    const std::string second = ReadFile(db() + "B.usr");
+
+    // Damaged behind the program's back: the save keeps the damage as a copy and the
+    // backup stays the last good file.
+    WriteFile(db() + "B.usr", second.substr(0, second.size() - 5));
+    user->SetInteger("TimeStudied", 120);
+    user->SaveUser();
+    EXPECT_EQ(ReadFile(db() + "B.usr.bak"), first);
+    EXPECT_EQ(DamagedCopies(db() + "B.usr").size(), 1u);
+    EXPECT_EQ(TUser::UserNames(-1), std::vector<std::string>{"B"});  // copies are no users
+}
+
+TEST_F(Installation, RestorePutsBackTheLastGoodSave) {
+    {
+        auto user = TUser::Create("R");
+        user->SaveUser();
+        user->SetInteger("TimeStudied", 60);
+        user->SaveUser();
+        user->SetInteger("TimeStudied", 120);
+        user->SaveUser();
+    }
+    const std::string good = ReadFile(db() + "R.usr.bak");
+    const std::string current = ReadFile(db() + "R.usr");
+    std::vector<std::string> done;
+    std::string error;
+    EXPECT_FALSE(RestoreUserFiles("R", done, error));  // nothing is damaged
+    EXPECT_NE(error.find("read cleanly"), std::string::npos);
+
+    WriteFile(db() + "R.usr", current.substr(0, current.size() / 2));
+    EXPECT_THROW(TUser::Open("R", -1, TUser::kShared, false), DamagedUserFile);
+    ASSERT_TRUE(RestoreUserFiles("R", done, error)) << error;
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(ReadFile(db() + "R.usr"), good);
+    EXPECT_EQ(TUser::Open("R", -1, TUser::kShared, false)->GetInteger("TimeStudied"), 60);
+
+    // Without a backup there is nothing to put back, and the file stays.
+    WriteFile(db() + "R.usr", "\x01\x02");
+    std::filesystem::remove(db() + "R.usr.bak");
+    EXPECT_FALSE(RestoreUserFiles("R", done, error));
+    EXPECT_NE(error.find("no backup"), std::string::npos);
+    EXPECT_EQ(ReadFile(db() + "R.usr"), "\x01\x02");
+}
+
+TEST_F(Installation, RestoreWaitsForTheProgramThatHasTheUserOpen) {
+    auto user = TUser::Create("O");
+    user->SaveUser();
+    user->SetInteger("TimeStudied", 60);
+    user->SaveUser();
+    WriteFile(db() + "O.usr", "cut");
+    std::vector<std::string> done;
+    std::string error;
+    EXPECT_FALSE(RestoreUserFiles("O", done, error));
+    EXPECT_NE(error.find("in use"), std::string::npos);
+    user->File().DiscardChanges();
+    user.reset();
+    EXPECT_TRUE(RestoreUserFiles("O", done, error)) << error;
 }
 
 TEST_F(Installation, MissingDatabaseFolderWarnsOnSave) {

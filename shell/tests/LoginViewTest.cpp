@@ -446,6 +446,24 @@ TEST_F(LoginView, AFileOwnedByAnotherNameIsReportedNotReplaced) {
     EXPECT_EQ(ReadFile(Db("Anna Berg.usr")), before);
 }
 
+TEST_F(LoginView, ADamagedUserFileIsReportedWithItsCopyAndKept) {
+    AddUser("Anna Berg");
+    const std::string cut = ReadFile(Db("Anna Berg.usr")).substr(0, 25);
+    WriteFile(Db("Anna Berg.usr"), cut);
+    // The learner is told what happened, where the copy is and how to get the last save.
+    PickName("Anna Berg");
+    h.messages.ExpectText(ui::kAnswerOk, "Anna Berg.usr is damaged: line 2 is cut off");
+    h.Key(Qt::Key_Return);
+    h.Key(Qt::Key_Escape);
+    EXPECT_EQ(Run(), 2);
+    EXPECT_EQ(CurrentUser(), nullptr);
+    ASSERT_FALSE(h.messages.shown.empty());
+    const std::string& told = h.messages.shown.back().text;
+    EXPECT_NE(told.find("copied to Anna Berg.usr.damaged-"), std::string::npos) << told;
+    EXPECT_NE(told.find("corvadm users restore \"Anna Berg\""), std::string::npos) << told;
+    EXPECT_EQ(ReadFile(Db("Anna Berg.usr")), cut);
+}
+
 TEST_F(LoginView, DeletingAUserRemovesAllItsFilesFoundThroughTheIndex) {
     AddGroup(1, "Class 1B");
     // An older user whose file name differs from the name: only the index knows it.

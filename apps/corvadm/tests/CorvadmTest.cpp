@@ -223,3 +223,28 @@ TEST(Corvadm, HelpReadmeAndCommandsAgree) {
 }
 
 }  // namespace
+
+TEST_F(CorvadmTest, UsersRestorePutsBackTheBackupOfADamagedUser) {
+    const std::string usr = root + "/Database/Anna.usr";
+    const std::string good = ReadFile(usr);
+    WriteFile(usr + ".bak", good);
+    WriteFile(usr, good.substr(0, 25));
+    Outcome restored = Corvadm(R("users restore anna"));
+    EXPECT_EQ(restored.status, 0) << restored.out;
+    EXPECT_NE(restored.out.find("restored Anna.usr from Anna.usr.bak"), std::string::npos);
+    EXPECT_EQ(ReadFile(usr), good);
+    EXPECT_NE(ReadFile(root + "/Database/Errors.log").find("restored from Anna.usr.bak"),
+              std::string::npos);
+    size_t copies = 0;
+    for (const auto& e : std::filesystem::directory_iterator(root + "/Database"))
+        if (e.path().filename().string().rfind("Anna.usr.damaged-", 0) == 0) {
+            ++copies;
+            EXPECT_EQ(ReadFile(e.path().string()), good.substr(0, 25));
+        }
+    EXPECT_EQ(copies, 1u);
+
+    Outcome clean = Corvadm(R("users restore anna"));
+    EXPECT_NE(clean.status, 0);
+    EXPECT_NE(clean.out.find("read cleanly"), std::string::npos) << clean.out;
+    EXPECT_NE(Corvadm(R("users restore nobody")).status, 0);
+}
