@@ -36,8 +36,9 @@ package: bootstrap $(RELEASE)/build.ninja
 	@ls $(RELEASE)/package/*.deb
 
 bench: bootstrap $(RELEASE)/build.ninja
-	cmake --build $(RELEASE) -j $(JOBS) --target benchmarks
+	cmake --build $(RELEASE) -j $(JOBS) --target benchmarks save_soak_tests
 	scripts/run-benchmarks $(RELEASE)
+	cd $(RELEASE) && CORV_SOAK_ROUNDS=200 data/save_soak_tests
 
 fuzz: bootstrap
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORV_FUZZ=ON
