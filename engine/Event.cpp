@@ -232,7 +232,8 @@ void TEvent::Teardown() {
     TCustomBookView::Teardown();
     if (ResultItem)
         ResultItem->ElapsedSeconds =
-            std::max(0, static_cast<int32_t>(std::lround((TickCount() - StartTick) / 1000.0)));
+            // Halves to the even neighbour, as every rounding of the figures.
+            std::max(0, static_cast<int32_t>(std::nearbyint((TickCount() - StartTick) / 1000.0)));
     if (auto* window = MainWindow())
         if (window->FormKeyTarget() == this) window->HookFormKeyPress(nullptr);
     for (const auto& c : routes_) QObject::disconnect(c);

@@ -234,5 +234,18 @@ TEST_F(TimedEvent, ClosedFromOutsideAnswersZeroWithoutAsking) {
     EXPECT_EQ(event.EventState, kEventPaused);
 }
 
+TEST_F(TimedEvent, ElapsedSecondsRoundHalvesToEven) {
+    for (auto [ms, seconds] : {std::pair{2500, 2}, {3500, 4}, {2501, 3}, {400, 0}}) {
+        SCOPED_TRACE(ms);
+        TResultItem record;
+        TTimedEvent event("Event=TEXT;0;Some text");
+        event.ResultItem = &record;
+        h.Do([&] { clock.Advance(ms); });
+        h.Key(Qt::Key_Escape);
+        EXPECT_EQ(Execute(event), 2);
+        EXPECT_EQ(record.ElapsedSeconds, seconds);
+    }
+}
+
 }  // namespace
 }  // namespace corv
