@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -335,6 +336,12 @@ int TDynamicFile::Load() {
         }
         std::string content;
         if (!ReadWholeFile(path_, content)) return -1;
+        const size_t lines = static_cast<size_t>(std::count(content.begin(), content.end(), '\n'));
+        if (lines > settings_format::kMaxLines) {
+            damage_ =
+                "the file has more than " + std::to_string(settings_format::kMaxLines) + " lines";
+            return -1;
+        }
         damage_ = settings_format::FindDamage(content);
         Parse(content);
     }

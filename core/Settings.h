@@ -137,8 +137,10 @@ class TDynamicSettings {
 
 // Value encodings shared with other readers of these files.
 namespace settings_format {
-// Far beyond any real settings file or line; a larger file is refused unread.
-constexpr size_t kMaxFileBytes = 32u << 20;
+// Far beyond any real settings file (a user with 10,000 results has about 1 MB in 20,000
+// lines): a larger file, or one of more lines, is refused before it is parsed.
+constexpr size_t kMaxFileBytes = 16u << 20;
+constexpr size_t kMaxLines = 250000;
 constexpr size_t kMaxLineBytes = 64u << 10;
 // What makes the bytes differ from what a save writes, in words for the user; "" when
 // nothing does. A save ends every line with CR LF and writes only name=value lines of

@@ -341,7 +341,7 @@ TEST(SettingsDamage, FindsWhatASaveNeverWrites) {
     }
 }
 
-TEST(SettingsDamage, ATooLargeFileIsRefusedUnread) {
+TEST(SettingsDamage, ATooLargeFileIsRefusedUnparsed) {
     TempDir dir;
     {
         std::FILE* f = std::fopen((dir / "big.dyn").c_str(), "wb");
@@ -352,7 +352,12 @@ TEST(SettingsDamage, ATooLargeFileIsRefusedUnread) {
     TDynamicFile file;
     ASSERT_EQ(file.Open(dir / "big.dyn", -3), 1);
     EXPECT_EQ(file.Load(), -1);
-    EXPECT_NE(file.Damage().find("larger than 32 MB"), std::string::npos);
+    EXPECT_NE(file.Damage().find("larger than 16 MB"), std::string::npos);
+    // So is one of more lines than any settings file has.
+    WriteFile(dir / "many.dyn", std::string(settings_format::kMaxLines + 1, '\n'));
+    ASSERT_EQ(file.Open(dir / "many.dyn", -3), 1);
+    EXPECT_EQ(file.Load(), -1);
+    EXPECT_NE(file.Damage().find("more than 250000 lines"), std::string::npos);
 }
 
 TEST(SettingsDamage, SavesKeepTheLastCleanFileAsBackup) {

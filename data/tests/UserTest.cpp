@@ -318,6 +318,8 @@ TEST_F(Installation, DamagedUserFilesAreRefusedKeptAndLogged) {
         {"NUL bytes", good + "Time" + std::string(3, '\0') + "=1\r\n", "line 4 holds NUL"},
         {"random bytes", garbage, "line 1 holds"},
         {"a result that does not read", good + "Re0=BKM;x\r\n", "Re0 does not read"},
+        {"a number far out of range",
+         good + result.substr(0, 18) + "99999999999" + result.substr(19), "Re0 does not read"},
         {"no name=value lines", "Dear diary,\r\ntoday I typed.\r\n", "no name=value line"},
         {"an overlong line", good + "Notes=" + std::string(1 << 20, 'L') + "\r\n", "longer than"},
     };
