@@ -367,6 +367,28 @@ TEST_F(Installation, DamagedStatisticsFileIsRefusedAndKept) {
     EXPECT_EQ(DamagedCopies(db() + "T.DTA").size(), 3u);
 }
 
+TEST_F(Installation, ADamagedGroupFileIsKeptAndNeverWritten) {
+    const std::string bytes = "Name=Class 1\r\nVolume=3\r\nVolume.locked=1\r\nDat";
+    WriteFile(root + "1.grp", bytes);
+    SetErrorLogFolder(db());
+    {
+        auto user = TUser::Create("G");
+        user->SetGroupId(1);
+        user->SaveUser();
+    }
+    // The user's group is read only: used as it reads, its bytes kept and logged.
+    auto user = TUser::Open("G", -1, TUser::kShared, false);
+    EXPECT_EQ(user->LInteger("Volume"), 3);
+    const auto copies = DamagedCopies(root + "1.grp");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_NE(ReadFile(db() + "Errors.log").find(copies[0]), std::string::npos);
+    // Opened for writing, it is refused rather than written back.
+    EXPECT_THROW(TUserGroup::Open(1, 2), DamagedUserFile);
+    EXPECT_EQ(ReadFile(root + "1.grp"), bytes);
+    EXPECT_EQ(DamagedCopies(root + "1.grp").size(), 1u);
+    SetErrorLogFolder("");
+}
+
 TEST_F(Installation, EverySaveKeepsTheLastGoodFileAsBackup) {
     auto user = TUser::Create("B");
     user->SaveUser();
@@ -412,6 +434,20 @@ TEST_F(Installation, RestorePutsBackTheLastGoodSave) {
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(ReadFile(db() + "R.usr"), good);
     EXPECT_EQ(TUser::Open("R", -1, TUser::kShared, false)->GetInteger("TimeStudied"), 60);
+
+    // The statistics file has its own backup.
+    {
+        auto user = TUser::Open("R", -1, TUser::kShared, false);
+        DifficultKeysA().RecordKeystroke('q', true);
+        user->SaveUser();
+    }
+    const std::string goodDta = ReadFile(db() + "R.DTA.bak");
+    WriteFile(db() + "R.DTA", goodDta.substr(0, 50));
+    done.clear();
+    ASSERT_TRUE(RestoreUserFiles("R", done, error)) << error;
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_NE(done[0].find("R.DTA from R.DTA.bak"), std::string::npos) << done[0];
+    EXPECT_EQ(ReadFile(db() + "R.DTA"), goodDta);
 
     // Without a backup there is nothing to put back, and the file stays.
     WriteFile(db() + "R.usr", "\x01\x02");
