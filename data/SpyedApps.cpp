@@ -198,8 +198,11 @@ TSpyedApps::~TSpyedApps() {
 bool TSpyedApps::LoadApps(const std::string& path) {
     std::string content;
     if (!ReadWholeFile(path, content)) return false;
-    if (content.size() % TAppSettings::kRecordSize != 0)
+    if (content.size() % TAppSettings::kRecordSize != 0) {
+        // Only whole records are taken and the next save drops the rest: keep it first.
+        LogError(kDamagedFileError, path + ": not whole records; kept as " + KeepDamagedCopy(path));
         ui::Message("Fatal Error: SpyApps file size invalid", "Corv Vantor", ui::Icon::kError);
+    }
     for (size_t at = 0; at + TAppSettings::kRecordSize <= content.size();
          at += TAppSettings::kRecordSize) {
         auto entry = std::make_unique<TAppSettings>();

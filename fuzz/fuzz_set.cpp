@@ -2,6 +2,7 @@
 // what loaded is saved and loads back the same.
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "data/SpyedApps.h"
@@ -14,7 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string out = fuzz::ScratchDir() + "/out.SET";
     fuzz::WriteBytes(path, data, size);
     TSpyedApps apps;
-    if (!apps.LoadApps(path)) return 0;
+    const bool loaded = apps.LoadApps(path);
+    // A cut-off file is kept as a copy each time: the scratch folder must not fill up.
+    for (const auto& e : std::filesystem::directory_iterator(fuzz::ScratchDir()))
+        if (e.path().filename().string().rfind("input.SET.damaged-", 0) == 0)
+            std::filesystem::remove(e.path());
+    if (!loaded) return 0;
     CORV_FUZZ_CHECK(apps.SaveApps(out) == 1);
     TSpyedApps again;
     CORV_FUZZ_CHECK(again.LoadApps(out));

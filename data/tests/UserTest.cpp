@@ -367,6 +367,18 @@ TEST_F(Installation, DamagedStatisticsFileIsRefusedAndKept) {
     EXPECT_EQ(DamagedCopies(db() + "T.DTA").size(), 3u);
 }
 
+TEST_F(Installation, ACutOffApplicationListIsKeptBeforeItIsRewritten) {
+    TUser::Create("S")->SaveUser();
+    const std::string whole = ReadFile(db() + "S.SET");
+    ASSERT_GT(whole.size(), 1000u);
+    const std::string cut = whole.substr(0, whole.size() - 100);
+    WriteFile(db() + "S.SET", cut);
+    TUser::Open("S", -1, TUser::kShared, false)->SaveUser();
+    const auto copies = DamagedCopies(db() + "S.SET");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(ReadFile(db() + copies[0]), cut);
+}
+
 TEST_F(Installation, ADamagedGroupFileIsKeptAndNeverWritten) {
     const std::string bytes = "Name=Class 1\r\nVolume=3\r\nVolume.locked=1\r\nDat";
     WriteFile(root + "1.grp", bytes);
