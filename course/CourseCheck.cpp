@@ -13,6 +13,7 @@
 #include "course/CourseStream.h"
 #include "data/ProgramSettings.h"
 #include "data/keyboard/KeyData.h"
+#include "engine/analysis/Goals.h"
 
 namespace corv {
 
@@ -91,6 +92,10 @@ class Checker {
         if (course->Chapters.empty()) Add(0, "the course has no chapters");
         LoadLayout(*course);
         CheckDurationKeys(*course);
+        course_ = course.get();
+        std::vector<std::string> goalProblems;
+        AccuracyGoalLevels(course->AccuracyGoals, &goalProblems);
+        for (const std::string& p : goalProblems) Add(0, p);
         if (!course->CourseIcon.empty()) CheckFile(0, course->CourseIcon, "course icon");
         for (auto& chapter : course->Chapters)
             if (!NewKeys(chapter->KeyLines).empty()) teachesKeys_ = true;
@@ -274,6 +279,7 @@ class Checker {
             Add(line, where + "event type " + event.EventType +
                           " is not available in this build; the event is skipped");
         const std::vector<std::string> fields = EventFields(event.Line);
+        CheckGoals(line, where, fields);
         auto field = [&](size_t i) { return i < fields.size() ? fields[i] : std::string(); };
         const std::string directive = field(3);
         if (event.EventType == "HTMLMESSAGE") {
@@ -323,6 +329,24 @@ class Checker {
         }
         if (forLayout) CheckTyping(line, where, "the text", directive);
         if (drilled) CheckLearnt(line, where, "the text", directive);
+    }
+
+    // Goal fields that are not numbers, and references to exercises the course lacks.
+    void CheckGoals(int line, const std::string& where, const std::vector<std::string>& fields) {
+        std::vector<std::string> problems;
+        ReadGoalFields(
+            fields,
+            [this](int c, int e) -> std::optional<std::vector<std::vector<std::string>>> {
+                const TChapter* chapter = course_ ? course_->ChapterAt(c) : nullptr;
+                const TExercise* exercise = chapter ? chapter->ExerciseAt(e) : nullptr;
+                if (!exercise) return std::nullopt;
+                std::vector<std::vector<std::string>> lines;
+                for (const auto& event : exercise->Events)
+                    lines.push_back(EventFields(event->Line));
+                return lines;
+            },
+            &problems);
+        for (const std::string& p : problems) Add(line, where + p);
     }
 
     // Pictures a page shows: every src="..." of the page, relative to the page.
@@ -396,6 +420,7 @@ class Checker {
     }
 
     std::string path_;
+    const TContents* course_ = nullptr;
     std::string layoutFile_;
     bool teachesKeys_ = false;  // some lesson declares new keys
     std::string learntBefore_;  // the keys of the lessons before the one being checked

@@ -298,3 +298,38 @@ TEST_F(CourseCommands, MissingLayoutAndUsage) {
 }
 
 }  // namespace
+
+TEST_F(CourseCommands, NamesMalformedGoals) {
+    Lesson("goals.cnt",
+           "$description=Goals\n"
+           "accuracygoals=90,high,97\n"
+           "begin chapter\n"  // 3
+           "chapter name=1;First\n"
+           "begin exercise\n"
+           "type=One\n"
+           "duration=1\n"
+           "event=TEXT;2;words;-;-;-;-;-;-;0;40;80;50;60\n"    // 8: sound
+           "event=TEXT;2;words;-;-;-;-;-;-;0;fast;80;50;60\n"  // 9: not a number
+           "end exercise\n"
+           "begin exercise\n"
+           "type=Two\n"
+           "duration=1\n"
+           "event=TEXT;2;words;-;-;-;-;-;-;0;40;3.1;1.1;1.9\n"  // 14: two missing references
+           "end exercise\n"
+           "end chapter\n");
+    Result r = Course("check goals.cnt");
+    EXPECT_EQ(r.status, 1) << r.out;
+    const char* expected[] = {
+        "goals.cnt: \"accuracygoals\" entry \"high\" is not a percentage; it counts as 0",
+        "goals.cnt:9: lesson 1, exercise 1: goal field 11 (minimum speed) \"fast\" is not a "
+        "number; it counts as 0",
+        "goals.cnt:14: lesson 1, exercise 2: goal field 12 (final speed) refers to exercise "
+        "\"3.1\", which the course does not have",
+        "goals.cnt:14: lesson 1, exercise 2: goal field 14 (mid speed) refers to exercise "
+        "\"1.9\", which the course does not have",
+    };
+    for (const char* e : expected)
+        EXPECT_NE(r.out.find(e), std::string::npos) << e << "\n" << r.out;
+    EXPECT_EQ(r.out.find("goals.cnt:8:"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("field 13"), std::string::npos) << "1.1 is there: " << r.out;
+}
