@@ -12,6 +12,7 @@
 #include "data/ProgramSettings.h"
 #include "data/User.h"
 #include "data/keyboard/KeyData.h"
+#include "engine/analysis/Goals.h"
 
 namespace corv {
 
@@ -240,9 +241,7 @@ int TContents::LessonDurationAt(int n) const {
 }
 
 std::vector<int> TContents::AccuracyGoalValues() const {
-    std::vector<int> goals;
-    for (const std::string& g : AccuracyGoals) goals.push_back(ToInt(g));
-    return goals;
+    return AccuracyGoalLevels(AccuracyGoals);  // a malformed entry counts as 0
 }
 
 void TContents::ComputeDurations() {

@@ -110,12 +110,7 @@ TEvent::TEvent(const std::string& line) {
     Storage = std::make_unique<TEventsStg>();
     if (auto* window = MainWindow()) window->setFocus(Qt::OtherFocusReason);
     Params = SplitEventLine(line);
-    // Goal set-up: a margin from the policy; goals stay off until the goal rules apply.
-    if (TDynamicSettings* policy = CorvSettings::Policy())
-        GoalNotifyMargin = policy->GetInteger("GoalNotifyMargin");
-    if (GoalNotifyMargin == 0) GoalNotifyMargin = 10;
-    GoalsActive = false;
-    ObjectiveTextId = 0;
+    SetupGoals();
     RepeatText = false;
     TextDirective.clear();
 }
@@ -250,6 +245,10 @@ void TEvent::ButtonClick(QObject* sender) {
     for (const char* cancel : {"CancelBtn", "MessageCancelBtn", "CancelEventBtn"})
         if (name == QLatin1String(cancel)) result = 2;
     if (result == 0) return;
+    if (result == 1 && GoalsActive && Storage->ViewGoalMsg->isVisible()) {
+        Storage->ViewGoalMsg->hide();  // the event goes on
+        return;
+    }
     const bool finished = EventState == kEventFinished;
     if (result == 2)
         result = finished ? 4 : 2;
@@ -348,6 +347,7 @@ void TTimedEvent::Setup() {
     Storage->TimeGraph->setVisible(!DynamicDuration);
     EnsureTickTimer();
     Route(Storage->PauseBtn);
+    SetupGoalControls();
 
     TEvent::Setup();
     EnterAccepts = false;
@@ -363,7 +363,8 @@ void TTimedEvent::Setup() {
     LastKeyTick = 0;
     FinishTick = 0;
 
-    Storage->GoalPanel->hide();
+    Storage->GoalPanel->setVisible(GoalsActive && DynamicDuration);
+    Storage->GoalPanel->raise();
     Storage->TimePanel->setVisible(TimerVisible);
     if (auto* window = MainWindow()) {
         window->BorrowControl(Storage->EventConsole);
@@ -374,9 +375,11 @@ void TTimedEvent::Setup() {
 
 void TTimedEvent::Activate() {
     TEvent::Activate();
+    if (GoalsActive) ShowGoalDialog();
 }
 
 void TTimedEvent::FormKeyPress(QObject* sender, char& key) {
+    if (GoalKeys(key)) return;
     TEvent::FormKeyPress(sender, key);
 }
 
@@ -434,9 +437,11 @@ void TTimedEvent::Pause() {
 
 void TTimedEvent::Finish() {
     Storage->PauseBtn->hide();
-    if (!GoalsActive) {
+    if (!GoalsActive || Storage->GoalStatusMsg->isVisible()) {
         Storage->EventMsg->show();
         Storage->EventMsg->raise();
+    } else {
+        ShowGoalStatus();
     }
     PlaySound(kSoundTheEnd);
     if (TickTimer) TickTimer->stop();
@@ -449,6 +454,10 @@ void TTimedEvent::Finish() {
 
 void TTimedEvent::Teardown() {
     Storage->EventMsg->hide();
+    Storage->ViewGoalMsg->hide();
+    Storage->GoalStatusMsg->hide();
+    for (const auto& c : goalRoutes_) QObject::disconnect(c);
+    goalRoutes_.clear();
     TEvent::Teardown();
     if (TickTimer) TickTimer->stop();
     if (ResultItem) {

@@ -54,7 +54,8 @@ class TEvent : public TCustomBookView {
     int32_t PageCount = 0;
     std::string Text;
     bool DynamicDuration = false;
-    // Goals (set up by the goal rules; inactive until those are in place).
+    // Goals: active when the line has goal fields, the course accuracy levels and the user
+    // a level.
     bool GoalsActive = false;
     int32_t GoalLevel = 0;
     int32_t AccuracyGoalOffset = 0;
@@ -79,6 +80,8 @@ class TEvent : public TCustomBookView {
     std::string Param(size_t i) const;
     // "Exercise_Lock" of the policy, or of the course (CourseId + ".Exercise_Lock").
     bool LockApplies() const;
+    // The accuracy goal of GoalLevel; a level the course does not have turns the goals off.
+    void ComputeGoalAccuracy();
 
     virtual void CloseQuery(bool& refuse);
     // Runs the event modally; returns the close result.
@@ -98,6 +101,9 @@ class TEvent : public TCustomBookView {
     void LayoutMessage(QSize picture, bool pictureLeft);
 
   private:
+    // The goal fields of the line, the user's level and the goal accuracy (at creation).
+    void SetupGoals();
+
     std::vector<QMetaObject::Connection> routes_;
 };
 
@@ -138,8 +144,25 @@ class TTimedEvent : public TEvent {
     // Progress display for subclasses: shown in the time label when there is no limit.
     void ShowProgress(int percent);
 
+    // Goals: the progress from the figures typed so far, into GoalProgress and the bar.
+    void UpdateGoalProgress();
+    // The goal buttons: begin, continue after an early goal, results.
+    void GoalButtonClick(QObject* sender);
+    // A row of the level list was chosen (row 0 is the advanced level).
+    void GoalLevelClick(int row);
+
+  protected:
+    // The goal keys; true when the key was consumed (it is then 0).
+    bool GoalKeys(char& key);
+
   private:
     void EnsureTickTimer();
+    void SetupGoalControls();
+    void ShowGoalDialog();
+    void ShowGoalStatus();
+    void ShowEarlyGoal();
+    void RouteGoal(QAbstractButton* button);
+    std::vector<QMetaObject::Connection> goalRoutes_;
 };
 
 }  // namespace corv

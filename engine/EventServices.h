@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/analysis/Goals.h"
+
 namespace corv {
 
 // Millisecond tick count of the typing analysis' clock (tests set it with SetTickClock).
@@ -19,6 +21,8 @@ struct CourseFacts {
     std::string identifier;          // contents file name without extension, upper-cased
     int dynamicDurationMargin = 0;   // minutes of time extension
     std::vector<int> accuracyGoals;  // percent per goal level 1, 2, 3
+    // The split event lines of an exercise, for goal fields that refer to it.
+    ExerciseFieldsLookup exerciseFields;
 };
 
 // Null: no course loaded. Not owned.

@@ -129,11 +129,6 @@ TEventsStg::TEventsStg() {
     TimeGraph->setTextVisible(false);
     TimeGraph->setRange(0, 100);
     TimeGraph->setValue(0);
-    GoalPanel = Make<QWidget>(EventConsole, "GoalPanel");
-    GoalPanel->setGeometry(24, 8, 300, 48);
-    ProgressBarFullPic = Make<QWidget>(GoalPanel, "ProgressBarFullPic");
-    ProgressBarFullPic->setGeometry(0, 20, 0, 12);
-    GoalPanel->hide();
     PauseBtn = Make<QPushButton>(EventConsole, "PauseBtn");
     art::SetButtonRole(PauseBtn, art::ButtonRole::kSecondary);
     PauseBtn->setGeometry(344, 14, 104, 34);
@@ -167,6 +162,8 @@ TEventsStg::TEventsStg() {
         l->setStyleSheet(QStringLiteral("color: #233340;"));
         l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
+
+    MakeGoalControls();
 }
 
 }  // namespace corv

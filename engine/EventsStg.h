@@ -3,8 +3,10 @@
 // the console with time display and buttons, the drill tips and the shading pictures.
 // Positions are the ones the controls take on the book.
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -39,7 +41,9 @@ class TEventsStg : public TStorageForm {
     QLabel* TimeLabel;
     QProgressBar* TimeGraph;
     QWidget* GoalPanel;
-    QWidget* ProgressBarFullPic;
+    QLabel* GoalLbl;
+    QWidget* ProgressBarEmptyPic;
+    QWidget* ProgressBarFullPic;  // as wide as the goal progress
     QPushButton* PauseBtn;
     QPushButton* NextEventBtn;
     QPushButton* CancelEventBtn;
@@ -57,8 +61,30 @@ class TEventsStg : public TStorageForm {
     QWidget* ShadingRightPic;
     QWidget* DividerLine;
 
+    // Goal dialog: the objective, the duration and the accuracy level, before the start.
+    QFrame* ViewGoalMsg;
+    QLabel* ViewGoalTitle2;
+    QLabel* ViewGoalObjective;
+    QLabel* ViewGoalDuration;
+    QLabel* OptimizedPic;
+    QListWidget* AccuracyGoalList;
+    QPushButton* GoalBeginBtn;
+
+    // Goal status: reached early, or the verdict at the end.
+    QFrame* GoalStatusMsg;
+    QLabel* GoalStatusTitle;
+    QLabel* GoalStatusText;
+    QLabel* ExerciseCompletedPic;
+    QPushButton* GoalStatus_ContinueBtn;
+    QPushButton* GoalStatus_ResultsBtn;
+    QCheckBox* GoalStatus_Disable;
+
     // The area of the message page where text and picture stand (book coordinates).
     static QRect MessageArea();
+
+  private:
+    // The goal dialogs and the goal panel (engine/GoalDialogs.cpp).
+    void MakeGoalControls();
 };
 
 }  // namespace corv

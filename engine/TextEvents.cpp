@@ -294,6 +294,8 @@ void TCustomTextEvent::SetupExam() {
 }
 
 void TCustomTextEvent::FormKeyPress(QObject* sender, char& key) {
+    // A finished event types nothing, but its goal verdict still takes Enter.
+    if (EventState == kEventFinished) GoalKeys(key);
     if (EventState == kEventFinished || !IsTypingKey(key)) return;
 
     // The interval since the previous keystroke feeds the rhythm.

@@ -26,6 +26,16 @@ CourseFacts FactsOf(const TContents* contents) {
     facts.identifier = contents->CourseId;
     facts.dynamicDurationMargin = contents->DynamicDurationMargin;
     facts.accuracyGoals = contents->AccuracyGoalValues();
+    facts.exerciseFields =
+        [contents](int chapter,
+                   int exercise) -> std::optional<std::vector<std::vector<std::string>>> {
+        const TChapter* c = contents->ChapterAt(chapter);
+        const TExercise* e = c ? c->ExerciseAt(exercise) : nullptr;
+        if (!e) return std::nullopt;
+        std::vector<std::vector<std::string>> lines;
+        for (const auto& event : e->Events) lines.push_back(SplitEventLine(event->Line));
+        return lines;
+    };
     return facts;
 }
 
