@@ -438,8 +438,6 @@ void TExamEvent::Setup() {
     SetupExam();
 }
 
-namespace {
-
 void SaveExamRecord(TCustomTextEvent& event) {
     if (event.ResultItem && event.TypedTexts) {
         const std::string path = TypedTextsPath(event.ResultItem->Index);
@@ -452,8 +450,6 @@ void SaveExamRecord(TCustomTextEvent& event) {
 void StoreStoryPointer(int32_t pointer) {
     if (TUser* user = CurrentUser()) user->SetInteger("StoryPointer", pointer);
 }
-
-}  // namespace
 
 void TExamEvent::Teardown() {
     TTextEvent::Teardown();

@@ -132,6 +132,12 @@ class TTextEvent2 : public TTextEvent {
     void Setup() override;
 };
 
+// The end of an exam: its typed-text record saved with the result (".TT" and the result's
+// number) and the result's kind "TEST".
+void SaveExamRecord(TCustomTextEvent& event);
+// Where the user stopped, for the next exam.
+void StoreStoryPointer(int32_t pointer);
+
 // "EXAM" and "EXAMINTERNAL" (internal: the criteria come from the line).
 class TExamEvent : public TTextEvent {
   public:

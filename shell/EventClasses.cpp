@@ -9,6 +9,7 @@
 #include "course/Exercise.h"
 #include "data/ProgramSettings.h"
 #include "data/keyboard/KeyData.h"
+#include "engine/BlockEvents.h"
 #include "engine/Event.h"
 #include "engine/EventServices.h"
 #include "engine/MessageEvents.h"
@@ -117,6 +118,9 @@ void RegisterEventClasses() {
     Register<TTextEvent>("TEXT");
     Register<TTextEvent2>("TEXT2");
     Register<TExamEvent2>("EXAM2");
+    Register<TSentenceEvent>("SENTENCE");
+    Register<TParagraphEvent>("PARAGRAPH");
+    Register<TEasyExamEvent>("EASYEXAM");
     // Exams of the first kind take their line as a short text.
     for (const char* type : {"EXAM", "EXAMINTERNAL"}) {
         const bool internal = std::string(type) == "EXAMINTERNAL";

@@ -138,5 +138,44 @@ TEST_F(RealEvents, APageAndATextRunAndTheResultIsStored) {
     EXPECT_GT(course->Bookmark.TimeStudied, 0);
 }
 
+TEST_F(RealEvents, AnExerciseWithGoalsShowsTheGoalDialogAndTheVerdict) {
+    // The sentences take their goals from the warm-up exercise (chapter 1, exercise 1).
+    Lesson("lines.txt", "one two three four\r\nfive six seven eight\r\n");
+    Lesson("c.cnt",
+           "$description=Course\r\naccuracygoals=90,94,97\r\ndynamicdurationmargin=3\r\n"
+           "begin chapter\r\nchapter name=1;First\r\n"
+           "begin exercise\r\ntype=Warm-up\r\nduration=1\r\n"
+           "event=TEXT;2;FILE:lines.txt;-;-;-;-;-;-;3;40;90;50;70;1\r\nend exercise\r\n"
+           "begin exercise\r\ntype=Sentences\r\nduration=1\r\n"
+           "event=SENTENCE;2;FILE:lines.txt;-;-;-;-;-;-;1.1;1.1;1.1;1.1;1.1;2\r\n"
+           "end exercise\r\nend chapter\r\n");
+    CurrentUser()->SetInteger("C.GoalLevel", 1);
+    auto course = TContents::ForStudy("c.cnt", 0, 10);
+    ASSERT_EQ(course->ChapterCount(), 1);
+    course->Bookmark.Chapter = 1;
+    course->Bookmark.Exercise = 2;
+    course->Bookmark.Event = 1;
+    h.Do([&] {
+        EXPECT_TRUE(h.IsShown("ViewGoalMsg"));
+        EXPECT_EQ(h.TextOf("ViewGoalObjective"), Str(1621));
+        EXPECT_EQ(h.TextOf("CopyrightLbl"), "");
+    });
+    Keys(" ");
+    Keys("one two three four five six seven eight ");
+    h.Do([&] {
+        EXPECT_TRUE(h.IsShown("GoalStatusMsg"));
+        EXPECT_EQ(h.TextOf("GoalStatusTitle"), Str(1869));
+    });
+    h.Key(Qt::Key_Return);
+    bool completed = false;
+    TExercise& exercise = *course->ChapterAt(1)->Exercises[1];
+    EXPECT_EQ(h.Run([&] { return exercise.Run(completed); }), 1);
+    TResults& results = CurrentUser()->Results();
+    ASSERT_EQ(results.Count(), 1);
+    EXPECT_EQ(results[0].Kind, "TEXT");
+    EXPECT_EQ(results[0].Name, "Sentences");
+    EXPECT_TRUE(results[0].Completed);
+}
+
 }  // namespace
 }  // namespace corv
