@@ -157,6 +157,8 @@ def check(dictionary):
                 problems.add(n, f"sentence {sentence!r} is longer than {SENTENCE_LINE}")
             if dictionary is not None:
                 check_tokens(n, "sentence", sentence, dictionary, problems)
+        for line in exam_lines(n):
+            uses_learnt("exam line", line)
         for line in lesson.get("text", []):
             uses_learnt("text", line)
             if dictionary is not None:
@@ -239,7 +241,10 @@ HEADER = [
     "' Each new-key lesson declares its keys (\"new keys\"), so the key level, the drills'",
     "' \"newkeys\" and the difficult-key statistics follow the learner lesson by lesson.",
     "' Key introductions and key drills run until their groups are done; word and",
-    "' sentence drills are timed, each lesson step adding a minute to them.",
+    "' sentence drills are timed, each lesson step adding a minute to them, and carry",
+    "' goals (fields 10 to 15: accuracy offset, minimum, final, start and mid speed in",
+    "' characters per minute, objective). Every lesson ends with an exam (\"EASYEXAM\")",
+    "' judged by the BEGINNERS.chapter_ criteria of the policy.",
     "short name=Beginners",
     "crs_icon=beginners\\lesson01.png",
     "keyboard=qwerty.kbd",
@@ -254,6 +259,33 @@ HEADER = [
     "speedbar_maxdefault=200",
     "accuracybar_mindefault=80",
 ]
+
+
+def goals(n, objective):
+    """Goal fields 4 to 15 of a timed drill in lesson n: fields 4 to 9 unused, then the
+    accuracy offset and the minimum, final, start and mid speeds (characters per minute),
+    rising lesson by lesson, and the objective text."""
+    minimum, final, start, mid = 40 + 4 * n, 70 + 7 * n, 50 + 5 * n, 60 + 6 * n
+    return f";-;-;-;-;-;-;0;{minimum};{final};{start};{mid};{objective}"
+
+
+# Objectives (language strings 1619 + n): word drills, sentences, a whole text.
+WORD_OBJECTIVE, SENTENCE_OBJECTIVE, TEXT_OBJECTIVE = 1, 2, 3
+EXAM_LINES = 6  # one paragraph of the exam
+
+
+def exam_lines(n):
+    """The lesson exam: four of the lesson's sentences and two of the lessons before,
+    drawn with a fixed seed; every one uses only keys learnt by this lesson."""
+    rng = random.Random(2000 + n)
+    own = list(LESSONS[n]["sentences"])
+    earlier = [s for lesson in LESSONS[:n] for s in lesson["sentences"] if s not in own]
+    picked = rng.sample(own, min(4, len(own)))
+    picked += rng.sample(earlier, min(EXAM_LINES - len(picked), len(earlier)))
+    if len(picked) < EXAM_LINES:
+        picked += [s for s in own if s not in picked][:EXAM_LINES - len(picked)]
+    rng.shuffle(picked)
+    return picked
 
 
 def exercise(kind, weight, event, notes=None):
@@ -276,14 +308,21 @@ def chapter(n, lesson):
     if "keys" in lesson:
         lines += exercise("New keys", 1, f"KEYINTRO;0;FILE:{base}i.txt;newkeys;PRESS")
         lines += exercise("Key drill", 2, f"KEY2;0;FILE:{base}k.txt;-;2;4")
-        lines += exercise("Word drill", 3, f"WORD2;3;FILE:{base}w.txt")
-        lines += exercise("Sentences", 3, f"SENTENCE2;3;FILE:{base}s.txt")
+        lines += exercise("Word drill", 3,
+                          f"WORD2;3;FILE:{base}w.txt" + goals(n, WORD_OBJECTIVE))
+        lines += exercise("Sentences", 3,
+                          f"SENTENCE2;3;FILE:{base}s.txt" + goals(n, SENTENCE_OBJECTIVE))
     else:
         lines += exercise("Key review", 2, f"KEY2;0;FILE:{base}k.txt;-;2;4")
-        lines += exercise("Word review", 3, f"WORD2;3;FILE:{base}w.txt")
-        lines += exercise("Sentence review", 3, f"SENTENCE2;3;FILE:{base}s.txt")
+        lines += exercise("Word review", 3,
+                          f"WORD2;3;FILE:{base}w.txt" + goals(n, WORD_OBJECTIVE))
+        lines += exercise("Sentence review", 3,
+                          f"SENTENCE2;3;FILE:{base}s.txt" + goals(n, SENTENCE_OBJECTIVE))
         if "text" in lesson:
-            lines += exercise("A short text", 3, f"TEXT;3;FILE:{base}t.txt")
+            lines += exercise("A short text", 3,
+                              f"TEXT;3;FILE:{base}t.txt" + goals(n, TEXT_OBJECTIVE))
+    # The lesson ends with its exam; the criteria are the course's in the policy.
+    lines += exercise("Lesson exam", 2, f"EASYEXAM;2;FILE:{base}e.txt")
     return lines + ["end chapter"]
 
 
@@ -303,6 +342,7 @@ def write_course(lessons_folder):
         write(os.path.join(folder, f"l{nn}k.txt"), key_lines(n, lesson, sets[n]))
         write(os.path.join(folder, f"l{nn}w.txt"), word_lines(n))
         write(os.path.join(folder, f"l{nn}s.txt"), lesson["sentences"])
+        write(os.path.join(folder, f"l{nn}e.txt"), exam_lines(n))
         if "text" in lesson:
             write(os.path.join(folder, f"l{nn}t.txt"), lesson["text"])
     write(os.path.join(lessons_folder, "beginners.cnt"), contents)
