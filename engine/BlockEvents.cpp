@@ -263,7 +263,8 @@ void TEasyExamEvent::Setup() {
     IsExam = true;
     AutoPauseSeconds = 0;
     if (TimeLimit == 0) LoopText = false;
-    GoalsActive = false;
+    GoalsActive = false;  // an exam is judged by its criteria
+    Storage->GoalPanel->hide();
 }
 
 void TEasyExamEvent::Teardown() {

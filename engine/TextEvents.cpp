@@ -290,7 +290,8 @@ void TCustomTextEvent::SetupExam() {
     AutoPauseSeconds = 0;
     ShowTypeHere();
     if (TimeLimit == 0) LoopText = false;
-    GoalsActive = false;
+    GoalsActive = false;  // an exam is judged by its criteria
+    Storage->GoalPanel->hide();
 }
 
 void TCustomTextEvent::FormKeyPress(QObject* sender, char& key) {

@@ -230,6 +230,30 @@ TEST_F(GoalEvent, TheGoalDialogShowsTheGoalsAndItsListChangesTheLevel) {
     h.Do([&] { EXPECT_FALSE(h.IsShown("ViewGoalMsg")); });
     h.Key(Qt::Key_Escape);
     EXPECT_EQ(Run(plain), 2);
+
+    // A course with two levels lists only those; an exam with goal fields has no goals.
+    course.accuracyGoals = {85, 92};
+    CurrentUser()->SetInteger("BASICS.GoalLevel", 2);
+    TTextEvent two(GoalLine("one two"));
+    h.Do([&] {
+        QListWidget* list = two.Storage->AccuracyGoalList;
+        ASSERT_EQ(list->count(), 2);
+        EXPECT_EQ(FromQt(list->item(0)->text()), "92% " + Str(1602));
+        EXPECT_EQ(list->currentRow(), 0);
+    });
+    h.Key(Qt::Key_Escape);
+    EXPECT_EQ(Run(two), 2);
+    TExamEvent2 exam(GoalLine("one two"));
+    exam.TimeLimit = 300;
+    exam.DynamicDuration = true;
+    EXPECT_TRUE(exam.GoalsActive);
+    h.Do([&] {
+        EXPECT_FALSE(exam.GoalsActive);
+        EXPECT_FALSE(h.IsShown("ViewGoalMsg"));
+        EXPECT_FALSE(h.IsShown("GoalPanel"));
+    });
+    h.Key(Qt::Key_Escape);
+    EXPECT_EQ(Run(exam), 2);
 }
 
 // 30 words of 5 letters and a space: 180 keys, 54 s at 300 ms a key.
