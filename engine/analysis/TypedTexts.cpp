@@ -1,4 +1,4 @@
-#include "engine/TypedTexts.h"
+#include "engine/analysis/TypedTexts.h"
 
 #include <cstdint>
 
