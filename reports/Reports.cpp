@@ -174,7 +174,7 @@ const std::map<std::string, std::string>& TReports::CourseTitles() {
     const TProgramSettings* settings = ProgramSettings();
     if (!settings) return courseTitles_;
     std::vector<std::string> files = TFile::ListNames(settings->lessonsFolder + "*.cnt");
-    for (std::string& file : files) file = ToLower(file);
+    for (std::string& file : files) file = ToLower(file) + ".cnt";
     // Directory order is no order a reader can follow.
     std::sort(files.begin(), files.end());
     files.erase(std::unique(files.begin(), files.end()), files.end());

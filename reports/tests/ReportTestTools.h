@@ -15,7 +15,8 @@ std::string QpdfProblems(const std::string& pdf);
 std::string PdfInfo(const std::string& pdf, const std::string& field);
 // Page `page` (from 1) rendered by pdftoppm in grey at exactly width x height pixels.
 TGreyImage RenderedPage(const std::string& pdf, int page, int width, int height);
-// The share of pixels where the two pictures differ by more than half the grey range.
+// The share of pixels of `a` with no pixel in the 3 x 3 around it in `b` within half the
+// grey range.
 double Mismatch(const TGreyImage& a, const TGreyImage& b);
 
 }  // namespace corv::reporttest
