@@ -271,6 +271,8 @@ void TPreviewForm::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TPreviewForm::eventFilter(QObject* watched, QEvent* event) {
+    // The fit follows the page view's own size, which the layout sets after the window's.
+    if (watched == ScrollBox1->viewport() && event->type() == QEvent::Resize) Fit();
     if (watched == ScrollBox1->viewport() && event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);
         QScrollBar* bar = ScrollBox1->verticalScrollBar();

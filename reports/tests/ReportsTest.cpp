@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QImage>
 #include <memory>
@@ -14,6 +16,7 @@
 #include "data/User.h"
 #include "engine/analysis/TypedTexts.h"
 #include "platform/qt/QtText.h"
+#include "reports/PreviewForm.h"
 #include "reports/ReportPages.h"
 #include "reports/Reports.h"
 #include "reports/tests/ReportTestTools.h"
@@ -182,6 +185,15 @@ class ReportsTest : public ::testing::Test {
                             QImage::Format_Grayscale8);
                 shot.save(QString::fromStdString(ShotPath(name + "-pdf")));
             }
+        }
+        if (!ShotPath(name).empty()) {
+            // The report as the preview shows it, the whole first page in view.
+            TPreviewForm form(const_cast<TReportPages&>(pages));
+            form.resize(900, 1000);
+            form.show();
+            form.findChild<QComboBox*>("ScaleCombo")->setCurrentIndex(1);
+            QCoreApplication::processEvents();
+            form.grab().save(QString::fromStdString(ShotPath(name + "-preview")));
         }
         if (!ShotPath(name).empty())
             pages.Render(0, pages.pageWidth, pages.pageHeight)
