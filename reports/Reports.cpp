@@ -1,7 +1,7 @@
 #include "reports/Reports.h"
 
-#include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -151,14 +151,16 @@ void TReports::Begin(bool pdfDisabled, bool printingDisabled, const std::string&
     pages_ = pages.release();
     prefix_ = prefix;
     page_ = 1;
-    if (qApp) QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     PageHeader();
 }
 
 void TReports::End() {
     std::unique_ptr<TReportPages> pages(pages_);
     pages_ = nullptr;
-    if (qApp) QApplication::restoreOverrideCursor();
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        QGuiApplication::restoreOverrideCursor();
     if (DestinationHook())
         DestinationHook()(*pages);
     else

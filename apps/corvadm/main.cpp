@@ -17,6 +17,7 @@
 #include "apps/corvadm/CourseCommands.h"
 #include "apps/corvadm/Installation.h"
 #include "apps/corvadm/LayoutCommands.h"
+#include "apps/corvadm/ReportCommands.h"
 #include "core/Cp1252.h"
 #include "core/ErrorReport.h"
 #include "core/FileNames.h"
@@ -65,6 +66,13 @@ constexpr Command kCommands[] = {
     {"layout", "check", "FILE", "every problem of a keyboard layout (exit 1 if any)", Needs::kFile},
     {"layout", "show", "FILE", "keys, fingers and home row of a keyboard layout", Needs::kFile},
     {"course", "check", "FILE", "every problem of a course (exit 1 if any)", Needs::kFile},
+    {"report", "progress", "NAME --pdf FILE", "a user's progress report as PDF", Needs::kDatabase},
+    {"report", "test", "NAME RESULT --pdf FILE", "the report of a user's test result as PDF",
+     Needs::kDatabase},
+    {"report", "diploma", "NAME RESULT --pdf FILE", "the diploma of a user's test result as PDF",
+     Needs::kDatabase},
+    {"report", "class", "[GROUP] --csv FILE", "one CSV row per user of a group (all without)",
+     Needs::kDatabase},
 };
 
 std::string Usage() {
@@ -312,6 +320,8 @@ int main(int argc, char** argv) {
             rc = LayoutCommand(rest);
         else if (args[0] == "course")
             rc = CourseCommand(rest);
+        else if (args[0] == "report")
+            rc = ReportCommand(rest);
         admin::CloseInstallation();
         return rc;
     } catch (const UserError& e) {
