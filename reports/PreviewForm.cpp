@@ -186,7 +186,11 @@ TPreviewForm::TPreviewForm(TReportPages& pages, QWidget* parent) : QDialog(paren
 
     PDFButton->setEnabled(!pages_.pdfDisabled);
     PrintBtn->setEnabled(!pages_.printingDisabled);
-    if (!pages_.printingDisabled && !pages_.printerInUse) Notice(Str(1005));
+    std::string notice;
+    if (!pages_.printingDisabled && !pages_.printerInUse) notice = Str(1005);
+    const std::string missing = TReportPages::MissingFonts();
+    if (!missing.empty()) notice += (notice.empty() ? "" : "  ") + Str(1004) + missing;
+    Notice(notice);
 
     connect(PrevPageBtn, &QToolButton::clicked, this, [this] { PrevPageBtn1Click(); });
     connect(NextPageBtn, &QToolButton::clicked, this, [this] { NextPageBtn1Click(); });
@@ -289,7 +293,6 @@ void TPreviewForm::PrintBtn1Click() {
         if (!printerNoticeGiven_)
             ui::Message(Str(1005), Str(1), ui::Icon::kInformation, ui::Buttons::kOk, {1005});
         printerNoticeGiven_ = true;
-        Notice(Str(1005));
         return;
     }
     QPrinter printer(QPrinter::HighResolution);

@@ -1,6 +1,7 @@
 #include "reports/ReportPages.h"
 
 #include <QBuffer>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
@@ -95,8 +96,33 @@ QFont TReportPages::QtFont(const TReportFont& font) const {
     return f;
 }
 
+struct TReportPages::CachedMetrics {
+    explicit CachedMetrics(const QFont& f) : font(f), metrics(f) {}
+    QFont font;
+    QFontMetrics metrics;
+};
+
+const TReportPages::CachedMetrics& TReportPages::Cached(const TReportFont& font) const {
+    const std::string key = std::string(font.Family) + "/" + std::to_string(font.Points) + "/" +
+                            std::to_string(pixelsPerInch) + (font.Bold ? "b" : "") +
+                            (font.Underline ? "u" : "") + (font.StrikeOut ? "s" : "");
+    for (const auto& [k, cached] : fonts_)
+        if (k == key) return *cached;
+    fonts_.emplace_back(key, std::make_shared<CachedMetrics>(QtFont(font)));
+    return *fonts_.back().second;
+}
+
+std::string TReportPages::MissingFonts() {
+    const QStringList installed = QFontDatabase::families();
+    std::string missing;
+    for (const char* family : {ReportFonts::kSans, ReportFonts::kMono})
+        if (!installed.contains(QString::fromLatin1(family), Qt::CaseInsensitive))
+            missing += (missing.empty() ? "" : ", ") + std::string(family);
+    return missing;
+}
+
 int TReportPages::TextWidth(const QString& text, const TReportFont& font) const {
-    return QFontMetrics(QtFont(font)).horizontalAdvance(text);
+    return Cached(font).metrics.horizontalAdvance(text);
 }
 
 int TReportPages::TextWidth(const std::string& text, const TReportFont& font) const {
@@ -104,7 +130,7 @@ int TReportPages::TextWidth(const std::string& text, const TReportFont& font) co
 }
 
 int TReportPages::TextHeight(const TReportFont& font) const {
-    return QFontMetrics(QtFont(font)).height();
+    return Cached(font).metrics.height();
 }
 
 void TReportPages::Paint(QPainter& painter, int page) const {
@@ -120,9 +146,9 @@ void TReportPages::Paint(QPainter& painter, int page) const {
             painter.drawLine(step.X, step.Y, step.X2, step.Y);
             painter.setPen(Qt::black);
         } else {
-            const QFont f = QtFont(step.Font);
-            painter.setFont(f);
-            painter.drawText(QPoint(step.X, step.Y + QFontMetrics(f).ascent()), step.Text);
+            const CachedMetrics& f = Cached(step.Font);
+            painter.setFont(f.font);
+            painter.drawText(QPoint(step.X, step.Y + f.metrics.ascent()), step.Text);
         }
     }
     painter.restore();

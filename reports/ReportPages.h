@@ -10,6 +10,7 @@
 #include <QFont>
 #include <QImage>
 #include <QString>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,11 +89,20 @@ class TReportPages {
     bool printerInUse = false;
     std::string title;  // Windows-1252; print job name and PDF title
 
+    // The report fonts that are not installed (others stand in for them), for a notice;
+    // empty when all are there.
+    static std::string MissingFonts();
+
     // Tests and headless tools: the installed printers are not asked.
     static void SetPrintersIgnored(bool ignored);
 
   private:
+    struct CachedMetrics;
+    const CachedMetrics& Cached(const TReportFont& font) const;
+
     std::vector<std::vector<TPageStep>> pages_;
+    // Fonts and their metrics by description: a long typed text measures every character.
+    mutable std::vector<std::pair<std::string, std::shared_ptr<CachedMetrics>>> fonts_;
 };
 
 }  // namespace corv

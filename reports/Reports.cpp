@@ -480,10 +480,20 @@ void TReports::TypedText(TUser& user, const TResultItem& r) {
     const TProgramSettings* settings = ProgramSettings();
     std::string base = TUser::NormalizeName(user.GetText("Username"));
     if (base.empty()) base = user.FileBase();
+    const std::string path = settings && !base.empty()
+                                 ? fs::ResolveCase(fs::Join(settings->databaseFolder,
+                                                            base + ".TT" + std::to_string(r.Index)))
+                                 : std::string();
     TTypedTexts words;
-    if (settings && !base.empty())
-        words.Load(fs::ResolveCase(
-            fs::Join(settings->databaseFolder, base + ".TT" + std::to_string(r.Index))));
+    // A test without its record (taken before records were kept, or the file was lost)
+    // says so instead of reporting a read error.
+    const int loaded = path.empty() || !fs::FileExists(path) ? -1 : words.Load(path);
+    if (loaded == -1 || loaded == -3) {
+        SetFont(10);
+        Write(X(200), Str(1454));
+        Down(Height());
+        return;
+    }
 
     font_ = TReportFont{};
     font_.Family = ReportFonts::kMono;

@@ -2,12 +2,14 @@
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 
 #include "apps/corvadm/CommandSupport.h"
 #include "core/AtomicFile.h"
 #include "core/Cp1252.h"
+#include "core/Localize.h"
 #include "core/Settings.h"
 #include "data/Results.h"
 #include "data/User.h"
@@ -41,6 +43,9 @@ std::unique_ptr<TUser> OpenUser(const std::string& name) {
 int SavePdf(const std::function<void()>& draw, const std::string& file) {
     auto gui = Gui();
     TReportPages::SetPrintersIgnored(true);
+    const std::string missing = TReportPages::MissingFonts();
+    if (!missing.empty())
+        std::fprintf(stderr, "corvadm: %s%s\n", Cp1252ToUtf8(Str(1004)).c_str(), missing.c_str());
     std::string error = "the report drew nothing";
     bool saved = false;
     TReports::SetDestination(

@@ -154,6 +154,30 @@ TEST_F(PreviewFormTest, SavesAllPagesAsPdfAndTheFirstAsABitmap) {
     EXPECT_NE(ui.LastText().find("could not be written"), std::string::npos) << ui.LastText();
 }
 
+// A printer's page at 300 pixels per inch still fills the PDF page, at 150.
+TEST_F(PreviewFormTest, APrinterSizedPageFillsThePdfPage) {
+    TReportPages pages;
+    pages.Prepare(false, false);
+    pages.pageWidth = 2480;
+    pages.pageHeight = 3508;
+    pages.pixelsPerInch = 300;
+    TReportFont big;
+    big.Points = 40;
+    pages.Text(200, 200, std::string("Corner to corner"), big);
+    pages.Rule(0, 3400, 2480, 12);
+    const std::string pdf = dir / "printer.pdf";
+    std::string error;
+    ASSERT_TRUE(pages.SavePdf(pdf, error)) << error;
+    EXPECT_EQ(reporttest::QpdfProblems(pdf), "");
+    EXPECT_EQ(reporttest::PdfInfo(pdf, "Page size"), "595 x 842 pts (A4)");
+    const QImage page = pages.Render(0, 1240, 1754);
+    TGreyImage expected{1240, 1754, {}};
+    for (int y = 0; y < 1754; ++y)
+        expected.Pixels.insert(expected.Pixels.end(), page.constScanLine(y),
+                               page.constScanLine(y) + 1240);
+    EXPECT_LT(reporttest::Mismatch(reporttest::RenderedPage(pdf, 1, 1240, 1754), expected), 0.002);
+}
+
 TEST_F(PreviewFormTest, DisabledPrintingAndPdfDisableTheirButtons) {
     TReportPages pages;
     Fill(pages, true, true);

@@ -332,6 +332,18 @@ TEST_F(ReportsTest, TestReportMarksEveryErrorAndCountsThemPerLine) {
     CheckPdf(pages, "testreport");
 }
 
+TEST_F(ReportsTest, ATestWithoutItsTypedTextSaysSo) {
+    auto user = TUser::Create("Cy");
+    TResultItem* stored = user->Results().Add(TestResult(2, 0));
+    ASSERT_TRUE(stored);
+    Reports().TestReport(*user, *stored, false, false);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(FindText(*shown[0], Str(1454)), nullptr);
+    EXPECT_NE(PageText(*shown[0], 0).find("Time limit: | 5:00 min | "), std::string::npos)
+        << "without a limit the time used stands alone";
+    EXPECT_TRUE(ui.messages.empty()) << ui.LastText();
+}
+
 TEST_F(ReportsTest, DiplomaShowsTheScoresAndSavesAsPdf) {
     auto user = TUser::Create("Zo\xEB (4b)");
     TResultItem* stored = user->Results().Add(TestResult(3, 0));
