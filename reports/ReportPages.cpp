@@ -85,9 +85,9 @@ void TReportPages::Rule(int x1, int y, int x2, int width) {
 }
 
 QFont TReportPages::QtFont(const TReportFont& font) const {
-    QFont f(QString::fromLatin1(font.Family));
-    f.setStyleHint(font.Family == ReportFonts::kMono ? QFont::TypeWriter : QFont::SansSerif);
-    f.setFixedPitch(font.Family == ReportFonts::kMono);
+    QFont f(QString::fromLatin1(font.Mono ? ReportFonts::kMono : ReportFonts::kSans));
+    f.setStyleHint(font.Mono ? QFont::TypeWriter : QFont::SansSerif);
+    f.setFixedPitch(font.Mono);
     // Pixels, not points: the page's resolution is not the screen's.
     f.setPixelSize(std::max(1, static_cast<int>(std::lround(font.Points * pixelsPerInch / 72.0))));
     f.setBold(font.Bold);
@@ -103,8 +103,8 @@ struct TReportPages::CachedMetrics {
 };
 
 const TReportPages::CachedMetrics& TReportPages::Cached(const TReportFont& font) const {
-    const std::string key = std::string(font.Family) + "/" + std::to_string(font.Points) + "/" +
-                            std::to_string(pixelsPerInch) + (font.Bold ? "b" : "") +
+    const std::string key = std::string(font.Mono ? "m/" : "s/") + std::to_string(font.Points) +
+                            "/" + std::to_string(pixelsPerInch) + (font.Bold ? "b" : "") +
                             (font.Underline ? "u" : "") + (font.StrikeOut ? "s" : "");
     for (const auto& [k, cached] : fonts_)
         if (k == key) return *cached;

@@ -25,7 +25,7 @@ inline constexpr const char* kMono = "Liberation Mono";  // metrics of Courier N
 }  // namespace ReportFonts
 
 struct TReportFont {
-    const char* Family = ReportFonts::kSans;
+    bool Mono = false;  // the fixed-pitch font, else the sans-serif one
     double Points = 10;
     bool Bold = false;
     bool Underline = false;

@@ -96,7 +96,7 @@ int TReports::PenWidth(int pixels) const {
 }
 
 void TReports::SetFont(double points, bool bold) {
-    font_.Family = ReportFonts::kSans;
+    font_.Mono = false;
     font_.Points = points;
     font_.Bold = bold;
     font_.Underline = false;
@@ -496,7 +496,7 @@ void TReports::TypedText(TUser& user, const TResultItem& r) {
     }
 
     font_ = TReportFont{};
-    font_.Family = ReportFonts::kMono;
+    font_.Mono = true;
     font_.Points = 10;
     const int labelX = X(200);
     const int lineX = labelX + X(100);
@@ -519,9 +519,32 @@ void TReports::TypedText(TUser& user, const TResultItem& r) {
 
     int x = lineX;
     int errors = 0;
+    auto newLine = [&] {
+        TypedLineEnd(labelX, errors);
+        Down(lineStep);
+        x = lineX;
+    };
+    // A word wider than what is left of the line goes on to the next one, and one wider
+    // than a whole line is cut where the line ends.
     auto put = [&](const QString& text, const TReportFont& f, int raise = 0) {
-        pages_->Text(x, y_ - raise, text, f);
-        x += pages_->TextWidth(text, f);
+        QString rest = text;
+        while (!rest.isEmpty()) {
+            const int width = pages_->TextWidth(rest, f);
+            if (x + width <= right || rest.trimmed().isEmpty()) {
+                pages_->Text(x, y_ - raise, rest, f);
+                x += width;
+                return;
+            }
+            if (x > lineX && width <= right - lineX) {
+                newLine();
+                continue;
+            }
+            qsizetype fits = rest.size() - 1;
+            while (fits > 1 && x + pages_->TextWidth(rest.left(fits), f) > right) --fits;
+            pages_->Text(x, y_ - raise, rest.left(fits), f);
+            rest = rest.mid(fits);
+            newLine();
+        }
     };
     auto putCp = [&](const std::string& text, const TReportFont& f) { put(ToQt(text), f); };
 
@@ -568,11 +591,7 @@ void TReports::TypedText(TUser& user, const TResultItem& r) {
         if (i + 1 < words.Count()) {
             const TWordItem& next = *words.Get(i + 1);
             const int need = pages_->TextWidth(next.Expected + next.Typed + "[[[]] ]]", bold);
-            if (x + need > right) {
-                TypedLineEnd(labelX, errors);
-                Down(lineStep);
-                x = lineX;
-            }
+            if (x + need > right) newLine();
         }
     }
     TypedLineEnd(labelX, errors);

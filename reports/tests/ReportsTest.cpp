@@ -321,7 +321,7 @@ TEST_F(ReportsTest, TestReportMarksEveryErrorAndCountsThemPerLine) {
             ++lines;
         }
         // No typed word runs past the right margin.
-        if (s.What == TPageStep::Kind::kText && s.Font.Family == ReportFonts::kMono) {
+        if (s.What == TPageStep::Kind::kText && s.Font.Mono) {
             EXPECT_LT(s.X + pages.TextWidth(s.Text, s.Font),
                       pages.pageWidth - pages.pageWidth * 250 / 2400 + 1)
                 << t;
@@ -330,6 +330,30 @@ TEST_F(ReportsTest, TestReportMarksEveryErrorAndCountsThemPerLine) {
     EXPECT_EQ(counted, 4 + 2 + 6);
     EXPECT_GE(lines, 3) << "the long line wraps";
     CheckPdf(pages, "testreport");
+}
+
+// Words of the longest length the record keeps still stay inside the page.
+TEST_F(ReportsTest, WordsWiderThanALineAreCutAtTheMargin) {
+    auto user = TUser::Create("Dan");
+    TResultItem* stored = user->Results().Add(TestResult(1, 300));
+    ASSERT_TRUE(stored);
+    TTypedTexts words;
+    words.Add("short", "short");
+    words.Add(std::string(255, 'w'), std::string(255, 'v'));
+    words.Add("", std::string(255, 'x'));
+    ASSERT_EQ(words.Save(root + "Database/Dan.TT" + std::to_string(stored->Index)), 1);
+    Reports().TestReport(*user, *stored, false, false);
+    ASSERT_EQ(shown.size(), 1u);
+    const TReportPages& pages = *shown[0];
+    int typed = 0;
+    for (const TPageStep& s : pages.Steps(0)) {
+        if (s.What != TPageStep::Kind::kText || !s.Font.Mono) continue;
+        EXPECT_LE(s.X + pages.TextWidth(s.Text, s.Font),
+                  pages.pageWidth - pages.pageWidth * 250 / 2400 + 1)
+            << FromQt(s.Text);
+        typed += static_cast<int>(s.Text.count(QChar('v')) + s.Text.count(QChar('x')));
+    }
+    EXPECT_EQ(typed, 510) << "nothing of the words is lost";
 }
 
 TEST_F(ReportsTest, ATestWithoutItsTypedTextSaysSo) {
