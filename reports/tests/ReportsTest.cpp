@@ -258,6 +258,24 @@ TEST_F(ReportsTest, UsersThatCannotBeOpenedAreLeftOutAndAnEmptyListShowsNothing)
     EXPECT_EQ(FindText(*shown[0], "Nobody"), nullptr);
 }
 
+TEST_F(ReportsTest, ManyUsersGetAPageEachAndAProgressBox) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 41; ++i) {
+        names.push_back("Pupil " + std::to_string(i));
+        ASSERT_EQ(TUser::Create(names.back())->SaveUser(), 1);
+    }
+    ui.progress = {};
+    Reports().ProgressReport(names, false, false);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0]->PageCount(), 41);
+    EXPECT_NE(PageText(*shown[0], 40).find("Pupil 40 | "), std::string::npos);
+    EXPECT_EQ(ui.progress.opened, 1);
+    EXPECT_FALSE(ui.progress.open);
+    EXPECT_EQ(ui.progress.caption, Str(1110));
+    EXPECT_EQ(ui.progress.max, 41);
+    EXPECT_EQ(ui.progress.positions, (std::vector<int>{0, 20, 40}));
+}
+
 // The test report marks each kind of error of the typed text.
 TEST_F(ReportsTest, TestReportMarksEveryErrorAndCountsThemPerLine) {
     auto user = TUser::Create("Ben");
